@@ -1,0 +1,3 @@
+# Setup dialogs: page base, pages, progress window, menu backup.
+list(APPEND KIV_WIN32_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Stubs.cpp)

@@ -1,0 +1,43 @@
+// File system operations as the library's Parts use them: existence test,
+// overwriting copy, move, delete, one-level folder creation and listing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kiv::file {
+
+// True for an existing file or folder, or a wildcard that matches anything;
+// false for null/empty names, unresolvable paths and volumes without a medium.
+bool Exists(const char* path);
+inline bool Exists(const std::string& path) { return Exists(path.c_str()); }
+
+// True when both names reach the same file, however they are spelled.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Overwriting copy. Refused when source and destination are the same file,
+// since copying a file onto itself would truncate it.
+bool Copy(const std::string& source, const std::string& destination);
+
+// Copy, then delete the source when the copy succeeded.
+bool Move(const std::string& source, const std::string& destination);
+
+bool Delete(const std::string& path);
+bool CreateFolder(const std::string& path);
+
+// base followed by the decimal n, for the smallest n >= 1 whose name no file
+// or folder has yet ("...\\Save" gives "...\\Save1", "...\\Save2", ...).
+std::string FirstFreeNumberedName(const std::string& base);
+
+struct Entry {
+    std::string name;
+    bool isDirectory = false;
+    std::uint32_t sizeLow = 0;
+};
+
+// The entries a directory search over pattern yields, in the search's order.
+// A search error other than "no more files" ends the list early.
+std::vector<Entry> List(const std::string& pattern);
+
+}  // namespace kiv::file

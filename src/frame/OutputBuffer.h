@@ -1,0 +1,16 @@
+// Caller-supplied output buffers of the exports.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kiv {
+
+// Every output buffer is taken to hold the Windows path size.
+constexpr std::size_t kOutputBufferSize = 260;
+
+// Copies text with its terminating zero into buffer when it fits in
+// kOutputBufferSize bytes; otherwise (or for a null buffer) writes nothing.
+bool WriteOutput(char* buffer, const std::string& text);
+
+}  // namespace kiv

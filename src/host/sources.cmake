@@ -1,0 +1,3 @@
+# AutoCAD host discovery and product selection.
+list(APPEND KIV_WIN32_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ProductSelection.cpp)

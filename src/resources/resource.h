@@ -1,0 +1,2 @@
+// Resource identifiers of KivForIS55.dll.
+#pragma once

@@ -1,22 +1,21 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core under sanitizers and
 # its fuzz target, then the shipped DLL under Wine with Xvfb for its pages.
+# KIV_ONLY=native or KIV_ONLY=wine runs one half; KIV_CTEST_ARGS filters the Wine tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KIV_BUILD_DIR:-$root/build}
+only=${KIV_ONLY:-all}
 jobs=$(nproc)
 
 "$root/scripts/deps.sh"
 
-# KIV_ONLY=native or KIV_ONLY=wine runs one half; KIV_CTEST_ARGS filters the Wine tests.
-only=${KIV_ONLY:-all}
-
 if [ "$only" != wine ]; then
-echo "== native core (AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake -S "$root" -B "$build/native" -DKIV_NATIVE=ON -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$build/native" -j "$jobs"
-(cd "$build/native" && ctest --output-on-failure -j "$jobs")
+  echo "== native core (AddressSanitizer, UndefinedBehaviorSanitizer)"
+  cmake -S "$root" -B "$build/native" -DKIV_NATIVE=ON -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$build/native" -j "$jobs"
+  (cd "$build/native" && ctest --output-on-failure -j "$jobs")
 fi
 [ "$only" != native ] || exit 0
 
@@ -34,4 +33,5 @@ cmake --build "$build/tests" -j "$jobs"
 . "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start
+# shellcheck disable=SC2086
 (cd "$build/tests" && ctest --output-on-failure ${KIV_CTEST_ARGS:-})

@@ -1,0 +1,18 @@
+// The "-4" product filter.
+#include "host/ProductFilter.h"
+
+#include <algorithm>
+
+namespace kiv::host {
+
+bool IsDash4Product(const std::string& productKey) {
+    std::size_t at = productKey.find("-4");
+    return at != std::string::npos && at > 0;
+}
+
+void KeepDash4Products(std::vector<std::string>& list) {
+    list.erase(std::remove_if(list.begin(), list.end(), [](const std::string& name) { return !IsDash4Product(name); }),
+               list.end());
+}
+
+}  // namespace kiv::host

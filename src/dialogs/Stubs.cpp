@@ -7,9 +7,5 @@ void GetUserName(char*) {}
 int ShowUserName(HWND, const char*, int) { return 0; }
 int ShowTargetFolder(HWND, const char*, const char*) { return 0; }
 int IsWithinTablet(HWND, const char*, char*) { return 0; }
-void StartProgress(HWND, const char*, int) {}
-void SetProgressName(const char*) {}
-void SetProgressPosition(int) {}
-int DestroyProgress() { return 0; }
 
 }  // namespace kiv::dialogs

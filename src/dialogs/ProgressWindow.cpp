@@ -1,0 +1,123 @@
+// The progress window, its wait-cursor hold and the four progress entries.
+#include "dialogs/ProgressWindow.h"
+
+#include "dialogs/Exports.h"
+#include "dialogs/WindowPlacement.h"
+#include "frame/SetupState.h"
+#include "frame/Text.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <utility>
+
+namespace kiv::dialogs {
+
+namespace {
+
+HCURSOR SystemCursor(LPCSTR id) { return ::LoadCursorA(nullptr, id); }
+
+}  // namespace
+
+BusyCursor::BusyCursor() { ::SetCursor(SystemCursor(IDC_WAIT)); }
+BusyCursor::~BusyCursor() { ::SetCursor(SystemCursor(IDC_ARROW)); }
+
+ProgressWindow::ProgressWindow(HWND owner, std::string headerText, int rangeMax)
+    : owner_(owner), headerText_(std::move(headerText)), rangeMax_(rangeMax) {}
+
+ProgressWindow* ProgressWindow::Open(HWND owner, std::string headerText, int rangeMax) {
+    std::unique_ptr<ProgressWindow> progress(new ProgressWindow(owner, std::move(headerText), rangeMax));
+    if (!progress->Create()) return nullptr;
+    ProgressWindow* window = progress.release();  // owned by its window from here on
+    ::ShowWindow(window->window_, SW_SHOW);
+    ::UpdateWindow(window->window_);
+    return window;
+}
+
+bool ProgressWindow::Create() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    HWND window = ::CreateDialogParamA(LibraryModule(), MAKEINTRESOURCEA(IDD_PROGRESS),
+                                       owner_, &Procedure, reinterpret_cast<LPARAM>(this));
+    ownsItself_ = window != nullptr;
+    return ownsItself_;
+}
+
+void ProgressWindow::SetItemName(const char* itemName) {
+    ::SetDlgItemTextA(window_, IDC_PROGRESS_ITEM, text::FromArg(itemName).c_str());
+}
+
+void ProgressWindow::SetPosition(int position) {
+    ::SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+bool ProgressWindow::Destroy() { return ::DestroyWindow(window_) != FALSE; }
+
+INT_PTR CALLBACK ProgressWindow::Procedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<ProgressWindow*>(lParam);
+        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->window_ = window;
+        return self->OnInitDialog();
+    }
+    auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    switch (message) {
+    case WM_SETCURSOR:
+        return self->OnSetCursor();
+    case WM_NCDESTROY:
+        self->OnFinalDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL ProgressWindow::OnInitDialog() {
+    ::SetDlgItemTextA(window_, IDC_PROGRESS_HEADER, headerText_.c_str());
+    CenterOverOwner(window_);
+    HWND bar = ::GetDlgItem(window_, IDC_PROGRESS_BAR);
+    // The range message carries both bounds as 16-bit halves.
+    ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, LOWORD(rangeMax_)));
+    ::SetFocus(bar);
+    return FALSE;
+}
+
+BOOL ProgressWindow::OnSetCursor() {
+    // The class cursor would replace the wait cursor whenever the mouse moves over the window.
+    if (Progress().busyCursor == nullptr) return FALSE;
+    ::SetCursor(SystemCursor(IDC_WAIT));
+    ::SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+void ProgressWindow::OnFinalDestroy() {
+    ::SetWindowLongPtrA(window_, DWLP_USER, 0);
+    window_ = nullptr;
+    // Destroying the owner destroys this window too; the state must not keep a dangling reference.
+    if (Progress().window == this) Progress().window = nullptr;
+    if (ownsItself_) delete this;
+}
+
+void StartProgress(HWND parentWindow, const char* headerText, int rangeMax) {
+    DestroyProgress();
+    Progress().window = ProgressWindow::Open(parentWindow, text::FromArg(headerText), rangeMax);
+    Progress().busyCursor = new BusyCursor;
+}
+
+void SetProgressName(const char* itemName) {
+    if (ProgressWindow* window = Progress().window) window->SetItemName(itemName);
+}
+
+void SetProgressPosition(int position) {
+    if (ProgressWindow* window = Progress().window) window->SetPosition(position);
+}
+
+int DestroyProgress() {
+    delete std::exchange(Progress().busyCursor, nullptr);
+    ProgressWindow* window = std::exchange(Progress().window, nullptr);
+    return window != nullptr && window->Destroy() ? 1 : 0;
+}
+
+}  // namespace kiv::dialogs

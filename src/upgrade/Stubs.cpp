@@ -3,10 +3,6 @@
 
 namespace kiv::upgrade {
 
-int SaveBeforeFilesCopy(const char*, const char*) { return 0; }
-int SaveAfterFilesCopy(const char*) { return 0; }
 int RunUpdateManager(const char*, int, int) { return 0; }
-void DeleteOldAppsReg(const char*) {}
-void DeleteOldFiles(const char*) {}
 
 }  // namespace kiv::upgrade

@@ -1,4 +1,10 @@
-// The export table, the existence test and the folder setters, through the loaded DLL.
+// The export table, the existence test, the folder setters and loading the library.
+
+// The export shims are linked into this program too: with the DLL's own
+// declarations they can be called here, next to the setup state they write.
+#define KIV_BUILDING_DLL
+#include "KivForIS55.h"
+#include "frame/SetupState.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 
@@ -53,4 +59,58 @@ TEST(SetToDeleteAfterSave, ReturnsTheStoredFlag) {
     EXPECT_EQ(0, lib.SetToDeleteAfterSave(5));
     EXPECT_EQ(1, lib.SetToDeleteAfterSave(0));
     EXPECT_EQ(0, lib.SetToDeleteAfterSave(-1));
+}
+
+TEST(Setters, EachWritesItsMemberAndIgnoresNullAndEmpty) {
+    struct Setter {
+        int(__stdcall* set)(const char*);
+        std::string kiv::SetupState::*member;
+    };
+    const Setter setters[] = {
+        {SetOldProgramDir, &kiv::SetupState::oldProgramDir}, {SetNewProgramDir, &kiv::SetupState::newProgramDir},
+        {SetOldManagerDir, &kiv::SetupState::oldManagerDir}, {SetNewManagerDir, &kiv::SetupState::newManagerDir},
+        {SetBlocksSubDir, &kiv::SetupState::blocksSubDir},
+    };
+    const std::string longFolder = "C:\\" + std::string(400, 'l') + "\\";
+    for (const Setter& setter : setters) {
+        kiv::State() = kiv::SetupState();
+        setter.set("C:\\Programme\\Tervilo\\");
+        EXPECT_EQ("C:\\Programme\\Tervilo\\", kiv::State().*setter.member);  // stored exactly as passed
+        setter.set(nullptr);
+        setter.set("");
+        EXPECT_EQ("C:\\Programme\\Tervilo\\", kiv::State().*setter.member);
+        setter.set("Bloecke");
+        EXPECT_EQ("Bloecke", kiv::State().*setter.member);
+        setter.set(longFolder.c_str());
+        EXPECT_EQ(longFolder, kiv::State().*setter.member);
+        setter.set("C:\\*\\?");  // no existence test
+        EXPECT_EQ("C:\\*\\?", kiv::State().*setter.member);
+
+        int others = 0;
+        for (const Setter& other : setters)
+            if (other.member != setter.member && !(kiv::State().*other.member).empty()) ++others;
+        EXPECT_EQ(0, others);
+    }
+    kiv::State() = kiv::SetupState();
+}
+
+TEST(Library, LoadingAndUnloadingTouchesNothing) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    char previous[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(dir.path().c_str()));
+    const auto software = RegSubKeys("Software");
+    const auto program = ListNames(ProgramFolder());
+    {
+        Library lib;
+        lib.Reload();
+        lib.Reload();
+    }
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_EQ(software, RegSubKeys("Software"));
+    EXPECT_FALSE(RegKeyExists("Software\\Autodesk"));
+    EXPECT_FALSE(RegKeyExists("Software\\Dorvasys"));
+    EXPECT_EQ(program, ListNames(ProgramFolder()));
+    EXPECT_TRUE(ListNames(dir.path()).empty());
 }

@@ -1,0 +1,114 @@
+// The save folder worker behind SaveBeforeFilesCopy and SaveAfterFilesCopy.
+#include "upgrade/SaveAroundCopy.h"
+
+#include "frame/FileSystem.h"
+#include "frame/Handles.h"
+#include "frame/SetupState.h"
+#include "frame/Text.h"
+#include "upgrade/Exports.h"
+#include "upgrade/SaveLists.h"
+
+#include <vector>
+
+namespace kiv::upgrade {
+
+namespace {
+
+const char* const kOpeningIniFiles[] = {"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"};
+
+using Names = std::vector<std::string>;
+
+template <typename List>
+Names ToNames(const List& list) {
+    return Names(list.begin(), list.end());
+}
+
+// Non-empty files directly in folder, in the directory search's order.
+Names FilesToSave(const std::string& folder) {
+    Names names;
+    for (const file::Entry& entry : file::List(folder + "\\*.*"))
+        if (!entry.isDirectory && entry.sizeLow != 0) names.push_back(entry.name);
+    return names;
+}
+
+// The folder a path inside it names: cut at the last backslash after the first character.
+std::string ParentOf(const std::string& path) {
+    std::size_t at = path.find_last_of('\\');
+    return at != std::string::npos && at > 0 ? path.substr(0, at) : path;
+}
+
+// Copies each existing name from one folder to another; a failed copy ends the
+// pass there, so the file that failed and all later ones stay as they are.
+// A source goes only once its copy is in place, and only when removeSource says so.
+template <typename RemoveSource>
+void CopyPass(const std::string& from, const std::string& to, const Names& names, RemoveSource removeSource) {
+    for (const std::string& name : names) {
+        std::string source = from + "\\" + name;
+        if (!file::Exists(source)) continue;
+        if (!file::Copy(source, to + "\\" + name)) return;
+        if (removeSource(source)) file::Delete(source);
+    }
+}
+
+bool Always(const std::string&) { return true; }
+
+}  // namespace
+
+void MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir) {
+    // With an empty folder, "\FENSTER.INI" would name a file at the root of the current drive.
+    if (fromDir.empty() || toDir.empty()) return;
+    for (const char* name : kOpeningIniFiles)
+        if (file::Exists(fromDir + name)) file::Move(fromDir + name, toDir + name);
+}
+
+void SaveCustomisedFiles(const std::string& folderArg, bool afterCopy) {
+    const SetupState& state = State();
+    if (state.newProgramDir != state.newManagerDir) MoveOpeningIniFiles(state.newProgramDir, state.newManagerDir);
+
+    const std::string folder = afterCopy ? ParentOf(folderArg) : folderArg;
+    const Names names = afterCopy ? ToNames(AfterCopySaveList) : FilesToSave(folder);
+    if (names.empty()) return;
+
+    const std::string saveFolder = file::FirstFreeNumberedName(folder + "\\Save");
+    if (!file::CreateFolder(saveFolder)) return;
+
+    if (!afterCopy) {
+        const bool keepOriginals = state.keepOriginals != 0;
+        CopyPass(folder, saveFolder, names,
+                 [keepOriginals](const std::string& source) { return !keepOriginals && IsReplaceableKind(source); });
+        return;
+    }
+    CopyPass(folder, saveFolder, names, Always);
+    CopyPass(folder, folder + kSupportSubFolder, ToNames(SupportDrawingList), Always);
+    for (const char* name : ObsoleteFileList) {
+        std::string path = folder + "\\" + name;
+        if (file::Exists(path)) file::Delete(path);
+    }
+}
+
+int SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
+    if (text::IsEmpty(programDir)) return 1;
+    if (!file::Exists(programDir)) return 0;
+    if (text::IsEmpty(managerDir)) return 1;
+    if (!file::Exists(managerDir)) return 0;
+
+    SetupState& state = State();
+    state.newProgramDir = programDir;
+    state.newManagerDir = managerDir;
+    // Left empty on every way out; the script sets them again before the update manager.
+    ScopeExit clear([&state]() noexcept {
+        state.newProgramDir.clear();
+        state.newManagerDir.clear();
+    });
+    SaveCustomisedFiles(managerDir, false);
+    return 1;
+}
+
+int SaveAfterFilesCopy(const char* path) {
+    if (text::IsEmpty(path)) return 1;
+    if (!file::Exists(path)) return 0;
+    SaveCustomisedFiles(path, true);
+    return 1;
+}
+
+}  // namespace kiv::upgrade

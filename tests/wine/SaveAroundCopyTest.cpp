@@ -1,0 +1,425 @@
+// SaveBeforeFilesCopy and SaveAfterFilesCopy through the loaded DLL, on Wine's file system.
+#include "support/Library.h"
+#include "support/Scratch.h"
+#include "support/Tree.h"
+#include "upgrade/SaveLists.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kivtest;
+using kiv::upgrade::AfterCopySaveList;
+using kiv::upgrade::ObsoleteFileList;
+using kiv::upgrade::SupportDrawingList;
+
+namespace {
+
+// Distinct bytes per name, with a zero and an end-of-file byte inside.
+std::string Content(const std::string& name) { return name + std::string("\0\x1a", 2) + name + name; }
+
+void WriteFiles(const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names) WriteFile(folder + "\\" + name, Content(name));
+}
+
+// Non-empty files of folder in the order the directory search yields them.
+std::vector<std::string> SearchOrder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeLow != 0)
+            names.push_back(data.cFileName);
+    } while (::FindNextFileA(search, &data));
+    ::FindClose(search);
+    return names;
+}
+
+class ExclusiveOpen {
+public:
+    explicit ExclusiveOpen(const std::string& path)
+        : h_(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~ExclusiveOpen() {
+        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    }
+    ExclusiveOpen(const ExclusiveOpen&) = delete;
+    ExclusiveOpen& operator=(const ExclusiveOpen&) = delete;
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+const char* const kOpeningFiles[] = {"FENSTER.INI", "TUER.INI", "DURCHG.INI"};
+
+}  // namespace
+
+// --- SaveBeforeFilesCopy -------------------------------------------------------
+
+TEST(SaveBeforeFilesCopy, SavesNonEmptyFilesAndReplacesTheReplaceableKinds) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string prog = dir / "Prog", mgr = dir / "Mgr";
+    MakeFolder(prog);
+    MakeFolder(mgr + "\\Sub");
+    WriteFiles(mgr, {"TERVILO.MNU", "Tervilo.mnl", "Start.lsp", "Logo.bmp", "Acad.rx", "Liesmich.txt", "Arch.Cfg"});
+    WriteFile(mgr + "\\Leer.lsp", "");
+    WriteFile(mgr + "\\Sub\\Tief.lsp", "tief");
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
+
+    EXPECT_EQ((std::vector<std::string>{"Acad.rx", "Arch.Cfg", "Liesmich.txt", "Logo.bmp", "Start.lsp",
+                                        "TERVILO.MNU", "Tervilo.mnl"}),
+              ListNames(mgr + "\\Save1"));
+    for (const std::string& name : ListNames(mgr + "\\Save1")) EXPECT_EQ(Content(name), ReadFile(mgr + "\\Save1\\" + name));
+    // Only the kept kinds, the empty file and the sub-folder stay in the target.
+    EXPECT_EQ((std::vector<std::string>{"Arch.Cfg", "Leer.lsp", "Liesmich.txt", "Save1", "Sub"}), ListNames(mgr));
+    EXPECT_EQ("tief", ReadFile(mgr + "\\Sub\\Tief.lsp"));
+}
+
+TEST(SaveBeforeFilesCopy, KeepOriginalsFlagStopsTheDeletion) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string mgr = dir / "Mgr";
+    MakeFolder(mgr);
+    WriteFiles(mgr, {"TERVILO.MNU", "Start.lsp"});
+
+    EXPECT_EQ(1, lib.SetToDeleteAfterSave(0));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(mgr.c_str(), mgr.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Save1", "Start.lsp", "TERVILO.MNU"}), ListNames(mgr));
+    EXPECT_EQ(Content("Start.lsp"), ReadFile(mgr + "\\Save1\\Start.lsp"));
+
+    EXPECT_EQ(0, lib.SetToDeleteAfterSave(1));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(mgr.c_str(), mgr.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Save1", "Save2"}), ListNames(mgr));
+    EXPECT_EQ(Content("TERVILO.MNU"), ReadFile(mgr + "\\Save2\\TERVILO.MNU"));
+}
+
+TEST(SaveBeforeFilesCopy, OnlyFoldersAndEmptyFilesMakeNoSaveFolder) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Sub");
+    WriteFile(dir / "Leer.mnu", "");
+    auto before = Snapshot(dir.path());
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    EXPECT_EQ(before, Snapshot(dir.path()));
+}
+
+TEST(SaveBeforeFilesCopy, NumberingSkipsFoldersAndFilesAndFillsGaps) {
+    ScratchFolder dir;
+    Library lib;
+    WriteFile(dir / "Liesmich.txt", "x");
+
+    MakeFolder(dir / "Save2");
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    EXPECT_TRUE(FileExists(dir / "Save1\\Liesmich.txt"));  // the gap is filled
+
+    WriteFile(dir / "Save3", "a plain file");
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    EXPECT_TRUE(FileExists(dir / "Save4\\Liesmich.txt"));
+    EXPECT_EQ("a plain file", ReadFile(dir / "Save3"));
+    EXPECT_EQ((std::vector<std::string>{}), ListNames(dir / "Save2"));
+}
+
+TEST(SaveBeforeFilesCopy, NothingIsLostOverManyFiles) {
+    ScratchFolder dir;
+    Library lib;
+    const char* kinds[] = {".mnu", ".MNS", ".lsp", ".bmp", ".rx", ".txt", ".dwg", ".ini", ".Cfg", ".shx"};
+    std::vector<std::string> names;
+    for (int i = 0; i < 120; ++i) names.push_back("Datei" + std::to_string(i) + kinds[i % 10]);
+    WriteFiles(dir.path(), names);
+    ::SetFileAttributesA((dir / "Datei0.mnu").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+
+    int deleted = 0;
+    for (const std::string& name : names) {
+        EXPECT_EQ(Content(name), ReadFile(dir / ("Save1\\" + name))) << name;
+        if (FileExists(dir / name))
+            EXPECT_EQ(Content(name), ReadFile(dir / name)) << name;
+        else
+            ++deleted;
+    }
+    EXPECT_EQ(59, deleted);  // five kinds of ten, but for the read-only menu
+    EXPECT_TRUE(FileExists(dir / "Datei0.mnu"));
+}
+
+TEST(SaveBeforeFilesCopy, ALockedSourceEndsThePassThere) {
+    ScratchFolder dir;
+    Library lib;
+    std::vector<std::string> names;
+    for (int i = 0; i < 30; ++i) names.push_back("Menue" + std::to_string(i) + (i % 2 ? ".mnu" : ".lsp"));
+    WriteFiles(dir.path(), names);
+    const std::vector<std::string> order = SearchOrder(dir.path());
+    ASSERT_EQ(names.size(), order.size());
+    const std::size_t locked = order.size() / 2;
+
+    {
+        ExclusiveOpen hold(dir / order[locked]);
+        ASSERT_TRUE(hold.ok());
+        EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    }
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::string& name = order[i];
+        if (i < locked) {
+            EXPECT_FALSE(FileExists(dir / name)) << name;
+            EXPECT_EQ(Content(name), ReadFile(dir / ("Save1\\" + name))) << name;
+        } else {
+            EXPECT_EQ(Content(name), ReadFile(dir / name)) << name;
+            EXPECT_FALSE(FileExists(dir / ("Save1\\" + name))) << name;
+        }
+    }
+}
+
+TEST(SaveBeforeFilesCopy, MovesOpeningFilesToTheManagerFolderFirst) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string prog = dir / "Prog", mgr = dir / "Mgr";
+    MakeFolder(prog);
+    MakeFolder(mgr);
+    WriteFiles(prog, {"FENSTER.INI", "DURCHG.INI"});
+    WriteFile(mgr + "\\DURCHG.INI", "old passages");
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
+    EXPECT_EQ((std::vector<std::string>{}), ListNames(prog));
+    EXPECT_EQ(Content("FENSTER.INI"), ReadFile(mgr + "\\FENSTER.INI"));
+    EXPECT_EQ(Content("DURCHG.INI"), ReadFile(mgr + "\\DURCHG.INI"));
+    EXPECT_EQ(Content("FENSTER.INI"), ReadFile(mgr + "\\Save1\\FENSTER.INI"));
+
+    // The call leaves the two folders empty: a later tidy-up moves nothing...
+    WriteFiles(prog, {"TUER.INI"});
+    MakeFolder(dir / "Old");
+    WriteFile(dir / "Old\\x", "x");
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old\\x").c_str()));
+    EXPECT_TRUE(FileExists(prog + "\\TUER.INI"));
+    // ...until the script names them again.
+    lib.SetNewProgramDir(prog.c_str());
+    lib.SetNewManagerDir(mgr.c_str());
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old\\x").c_str()));
+    EXPECT_FALSE(FileExists(prog + "\\TUER.INI"));
+    EXPECT_EQ(Content("TUER.INI"), ReadFile(mgr + "\\TUER.INI"));
+}
+
+TEST(SaveBeforeFilesCopy, ArgumentsThatNameNoFolder) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string prog = dir / "Prog", mgr = dir / "Mgr";
+    MakeFolder(prog);
+    MakeFolder(mgr);
+    WriteFiles(prog, {"FENSTER.INI"});
+    WriteFiles(mgr, {"Start.lsp"});
+    const std::string tooLong = dir / std::string(300, 'x');
+    const std::string missing = dir / "Missing";
+    auto before = Snapshot(dir.path());
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(nullptr, mgr.c_str()));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy("", mgr.c_str()));
+    EXPECT_EQ(0, lib.SaveBeforeFilesCopy(missing.c_str(), mgr.c_str()));
+    EXPECT_EQ(0, lib.SaveBeforeFilesCopy(tooLong.c_str(), mgr.c_str()));
+    EXPECT_EQ(0, lib.SaveBeforeFilesCopy((dir / "Nix*").c_str(), mgr.c_str()));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), nullptr));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), ""));
+    EXPECT_EQ(0, lib.SaveBeforeFilesCopy(prog.c_str(), missing.c_str()));
+    EXPECT_EQ(0, lib.SaveBeforeFilesCopy(prog.c_str(), tooLong.c_str()));
+    // A file given as the folder: nothing to list, nothing saved.
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy((mgr + "\\Start.lsp").c_str(), (mgr + "\\Start.lsp").c_str()));
+    EXPECT_EQ(before, Snapshot(dir.path()));
+}
+
+TEST(SaveBeforeFilesCopy, WildcardFolderPassesTheTestButSavesNothing) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Mgr");
+    WriteFiles(dir / "Mgr", {"Start.lsp", "FENSTER.INI"});
+    WriteFiles(dir.path(), {"Tervilo.mnu"});
+    auto before = Snapshot(dir.path());
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy((dir / "*").c_str(), (dir / "*").c_str()));
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy((dir / "Mgr").c_str(), (dir / "M?r").c_str()));
+    EXPECT_EQ(before, Snapshot(dir.path()));
+
+    // A wildcard program folder moves no opening file; the real manager folder is saved as usual.
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy((dir / "M*").c_str(), (dir / "Mgr").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"FENSTER.INI", "Save1"}), ListNames(dir / "Mgr"));
+    EXPECT_EQ(Content("Start.lsp"), ReadFile(dir / "Mgr\\Save1\\Start.lsp"));
+}
+
+// --- opening definition files ------------------------------------------------
+
+TEST(MoveOpeningIniFiles, MovesEachExistingFileOverwriting) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string prog = dir / "Prog", mgr = dir / "Mgr";
+    MakeFolder(prog);
+    MakeFolder(mgr);
+    MakeFolder(dir / "Old");
+    WriteFiles(prog, {"FENSTER.INI", "TUER.INI", "Liesmich.txt"});
+    WriteFile(mgr + "\\TUER.INI", "old doors");
+    lib.SetNewProgramDir(prog.c_str());
+    lib.SetNewManagerDir(mgr.c_str());
+
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Liesmich.txt"}), ListNames(prog));
+    EXPECT_EQ((std::vector<std::string>{"FENSTER.INI", "TUER.INI"}), ListNames(mgr));
+    EXPECT_EQ(Content("TUER.INI"), ReadFile(mgr + "\\TUER.INI"));
+}
+
+TEST(MoveOpeningIniFiles, SameFolderUnderAnotherSpellingLosesNothing) {
+    ScratchFolder dir;
+    const std::string prog = dir / "Prog";
+    MakeFolder(prog);
+    MakeFolder(dir / "Old");
+    WriteFiles(prog, {"FENSTER.INI", "TUER.INI", "DURCHG.INI"});
+    auto before = Snapshot(dir.path());
+    const std::string spellings[] = {prog, dir / "PROG", dir.path() + "\\\\Prog", prog + "\\", dir / "Old\\..\\Prog"};
+    for (const std::string& from : spellings) {
+        for (const std::string& to : spellings) {
+            Library lib;
+            lib.SetNewProgramDir(from.c_str());
+            lib.SetNewManagerDir(to.c_str());
+            lib.SaveAfterFilesCopy((dir / "Old").c_str());
+            for (const char* name : kOpeningFiles) EXPECT_EQ(Content(name), ReadFile(prog + "\\" + name)) << from << " " << to;
+        }
+    }
+    RemoveTree(dir / "Save1");  // the tidy-up of the scratch folder itself
+    for (int n = 2; n <= 25; ++n) RemoveTree(dir / ("Save" + std::to_string(n)));
+    EXPECT_EQ(before, Snapshot(dir.path()));
+}
+
+TEST(MoveOpeningIniFiles, SettersIgnoreNullAndEmptyAndNeedBothFolders) {
+    ScratchFolder dir;
+    Library lib;
+    const std::string prog = dir / "Prog", mgr = dir / "Mgr";
+    MakeFolder(prog);
+    MakeFolder(mgr);
+    MakeFolder(dir / "Old");
+    WriteFiles(prog, {"FENSTER.INI"});
+
+    // Only the program folder known: no move towards "\FENSTER.INI" at the drive root.
+    lib.SetNewProgramDir(prog.c_str());
+    lib.SetNewManagerDir(nullptr);
+    lib.SetNewManagerDir("");
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old").c_str()));
+    EXPECT_TRUE(FileExists(prog + "\\FENSTER.INI"));
+    EXPECT_FALSE(FileExists("C:\\FENSTER.INI"));
+
+    lib.SetNewManagerDir(mgr.c_str());
+    lib.SetNewProgramDir(nullptr);  // keeps the folder set before
+    lib.SetNewProgramDir("");
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old").c_str()));
+    EXPECT_FALSE(FileExists(prog + "\\FENSTER.INI"));
+    EXPECT_EQ(Content("FENSTER.INI"), ReadFile(mgr + "\\FENSTER.INI"));
+}
+
+// --- SaveAfterFilesCopy ------------------------------------------------------
+
+TEST(SaveAfterFilesCopy, TidiesTheOldLayoutOfTheFolderAPathNames) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Support");
+    MakeFolder(dir / "Projektverwaltung");
+    std::vector<std::string> all;
+    for (const char* name : AfterCopySaveList) all.push_back(name);
+    for (const char* name : SupportDrawingList) all.push_back(name);
+    for (const char* name : ObsoleteFileList) all.push_back(name);
+    WriteFiles(dir.path(), all);
+    WriteFiles(dir.path(), {"Eigene.dwg", "Liesmich.txt", "Projektverwaltung\\Eigenes.ini"});
+    EXPECT_EQ(1, lib.SetToDeleteAfterSave(0));  // no effect after the copy
+
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo.mnu").c_str()));
+
+    for (const char* name : AfterCopySaveList) {
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+        EXPECT_EQ(Content(name), ReadFile(dir / (std::string("Save1\\") + name))) << name;
+    }
+    for (const char* name : SupportDrawingList) {
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+        EXPECT_EQ(Content(name), ReadFile(dir / (std::string("Support\\") + name))) << name;
+    }
+    for (const char* name : ObsoleteFileList) EXPECT_FALSE(FileExists(dir / name)) << name;
+    EXPECT_EQ((std::vector<std::string>{"Eigene.dwg", "Liesmich.txt", "Projektverwaltung", "Save1", "Support"}),
+              ListNames(dir.path()));
+    EXPECT_EQ((std::vector<std::string>{"Eigenes.ini"}), ListNames(dir / "Projektverwaltung"));
+}
+
+TEST(SaveAfterFilesCopy, EachRunMakesASaveFolderEvenWhenItStaysEmpty) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Tervilo");
+    WriteFile(dir / "Tervilo\\Liesmich.txt", "x");
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo").c_str()));
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo\\Liesmich.txt").c_str()));
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo\\Liesmich.txt").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Save1", "Tervilo"}), ListNames(dir.path()));
+    EXPECT_EQ((std::vector<std::string>{"Liesmich.txt", "Save1", "Save2"}), ListNames(dir / "Tervilo"));
+    // The existence test finds no folder behind a trailing backslash.
+    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / "Tervilo\\").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Liesmich.txt", "Save1", "Save2"}), ListNames(dir / "Tervilo"));
+}
+
+TEST(SaveAfterFilesCopy, MissingSupportFolderStopsOnlyTheDrawings) {
+    ScratchFolder dir;
+    Library lib;
+    WriteFiles(dir.path(), {AfterCopySaveList[0], SupportDrawingList[3], SupportDrawingList[7], ObsoleteFileList[0],
+                            ObsoleteFileList[21]});
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / ObsoleteFileList[0]).c_str()));
+    EXPECT_EQ(Content(AfterCopySaveList[0]), ReadFile(dir / (std::string("Save1\\") + AfterCopySaveList[0])));
+    EXPECT_EQ((std::vector<std::string>{"Festpunkt.dwg", "Nadelbaum.dwg", "Save1"}), ListNames(dir.path()));
+}
+
+TEST(SaveAfterFilesCopy, ALockedFileEndsTheSavePassButNotTheLaterPasses) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Support");
+    for (const char* name : AfterCopySaveList) WriteFiles(dir.path(), {name});
+    WriteFiles(dir.path(), {SupportDrawingList[0], ObsoleteFileList[5]});
+    const std::size_t locked = 8;
+    {
+        ExclusiveOpen hold(dir / AfterCopySaveList[locked]);
+        ASSERT_TRUE(hold.ok());
+        EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Support").c_str()));
+    }
+    for (std::size_t i = 0; i < AfterCopySaveList.size(); ++i) {
+        const std::string name = AfterCopySaveList[i];
+        EXPECT_EQ(i >= locked, FileExists(dir / name)) << name;
+        EXPECT_EQ(i < locked, FileExists(dir / ("Save1\\" + name))) << name;
+    }
+    EXPECT_TRUE(FileExists(dir / (std::string("Support\\") + SupportDrawingList[0])));
+    EXPECT_FALSE(FileExists(dir / ObsoleteFileList[5]));
+}
+
+TEST(SaveAfterFilesCopy, PathWithoutInnerBackslashIsTheFolderItself) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Ordner");
+    WriteFiles(dir / "Ordner", {AfterCopySaveList[2]});
+    char previous[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(dir.path().c_str()));
+    const int result = lib.SaveAfterFilesCopy("Ordner");
+    ::SetCurrentDirectoryA(previous);
+    EXPECT_NE(0, result);
+    EXPECT_EQ((std::vector<std::string>{"Save1"}), ListNames(dir / "Ordner"));
+    EXPECT_EQ(Content(AfterCopySaveList[2]), ReadFile(dir / (std::string("Ordner\\Save1\\") + AfterCopySaveList[2])));
+}
+
+TEST(SaveAfterFilesCopy, ArgumentsThatNameNothing) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Old");
+    WriteFiles(dir / "Old", {AfterCopySaveList[0]});
+    auto before = Snapshot(dir.path());
+    EXPECT_NE(0, lib.SaveAfterFilesCopy(nullptr));
+    EXPECT_NE(0, lib.SaveAfterFilesCopy(""));
+    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / "Old\\Missing").c_str()));
+    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / ("Old\\" + std::string(300, 'x'))).c_str()));
+    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / "Old\\*.nix").c_str()));
+    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / "O*\\x").c_str()));
+    EXPECT_EQ(before, Snapshot(dir.path()));
+
+    // A wildcard that matches names a path inside Old, like any file of it.
+    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old\\*.exe").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Save1"}), ListNames(dir / "Old"));
+}

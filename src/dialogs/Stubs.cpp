@@ -4,7 +4,6 @@
 namespace kiv::dialogs {
 
 void GetUserName(char*) {}
-int ShowUserName(HWND, const char*, int) { return 0; }
 int ShowTargetFolder(HWND, const char*, const char*) { return 0; }
 int IsWithinTablet(HWND, const char*, char*) { return 0; }
 

@@ -3,4 +3,7 @@ list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MenuBackup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowPlacement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WizardPage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UserNamePage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProductSelectionPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Stubs.cpp)

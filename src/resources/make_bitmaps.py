@@ -52,7 +52,8 @@ def inside_triangle(px, py, cx, cy, size):
 
 
 def draw(width, height):
-    hill_x, hill_y = width * 0.55, height * 0.42
+    # Both placeholders show the left 120 pixels: keep the mark inside them.
+    hill_x, hill_y = 58, height * 0.42
     pixels = bytearray(width * height)
     for y in range(height):
         t = y / (height - 1)

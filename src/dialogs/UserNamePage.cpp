@@ -1,0 +1,35 @@
+// User-name page and the ShowTerviloUserName entry point.
+#include "dialogs/UserNamePage.h"
+
+#include "dialogs/Exports.h"
+#include "frame/SetupState.h"
+#include "frame/Text.h"
+#include "resource.h"
+
+#include <utility>
+
+namespace kiv::dialogs {
+
+namespace {
+
+// The box is read-only, so Next has nothing to read back: the name accepted is the one shown.
+constexpr PageSettings kUserNameSettings{IDB_SIDE_WIDE, /*confirmCancel*/ true, /*hideBack*/ true,
+                                         /*answersBack*/ false, /*transferOnNext*/ false};
+
+}  // namespace
+
+UserNamePage::UserNamePage(HWND owner, bool greyed, std::string userName)
+    : WizardPage(greyed ? IDD_USER_NAME_GREYED : IDD_USER_NAME, owner, kUserNameSettings),
+      userName_(std::move(userName)) {}
+
+bool UserNamePage::LoadControls() { return ::SetDlgItemTextA(Window(), IDC_USER_NAME, userName_.c_str()) != FALSE; }
+
+int ShowUserName(HWND parentWindow, const char* userNameText, int greyed) {
+    std::string name = text::FromArg(userNameText);
+    UserNamePage page(parentWindow, greyed != 0, name);
+    if (page.Run() != kPageNext) return 0;
+    State().userName = std::move(name);
+    return 1;
+}
+
+}  // namespace kiv::dialogs

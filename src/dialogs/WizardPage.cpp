@@ -1,0 +1,166 @@
+// Dialog base, wizard page behaviour, side picture painting and cancel confirmation.
+#include "dialogs/WizardPage.h"
+
+#include "frame/Handles.h"
+#include "resource.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace kiv::dialogs {
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The rectangle of a control in its parent's client coordinates; false when it has no parent.
+bool RectInParent(HWND control, RECT& rect) {
+    HWND parent = ::GetParent(control);
+    if (parent == nullptr || !::GetWindowRect(control, &rect)) return false;
+    POINT topLeft{rect.left, rect.top};
+    ::ScreenToClient(parent, &topLeft);
+    rect = RECT{topLeft.x, topLeft.y, topLeft.x + (rect.right - rect.left), topLeft.y + (rect.bottom - rect.top)};
+    return true;
+}
+
+void DrawPath(HDC dc, std::initializer_list<POINT> points) {
+    const POINT* p = points.begin();
+    ::MoveToEx(dc, p->x, p->y, nullptr);
+    for (++p; p != points.end(); ++p) ::LineTo(dc, p->x, p->y);
+}
+
+}  // namespace
+
+bool DrawEtchedEdge(HDC dc, const RECT& r, EdgeMode mode) {
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+    UniqueGdiObject dark(::CreatePen(PS_SOLID, 1, shadow));
+    if (!dark) return false;
+    UniqueGdiObject light;
+    HGDIOBJ previous = ::SelectObject(dc, dark.get());
+    // Declared after the pens: the old pen is back in place before they are deleted.
+    ScopeExit restore([&] { ::SelectObject(dc, previous); });
+
+    if (mode == EdgeMode::Box)
+        DrawPath(dc, {{r.left, r.bottom}, {r.left, r.top}, {r.right, r.top}});
+    else
+        DrawPath(dc, {{r.left, r.top}, {r.right, r.top}});
+
+    // On a white button face white lines would vanish.
+    light.reset(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNFACE) == kWhite ? shadow : kWhite));
+    if (!light) return false;
+    ::SelectObject(dc, light.get());
+    if (mode == EdgeMode::Box)
+        DrawPath(dc, {{r.left + 1, r.bottom}, {r.right - 1, r.bottom}, {r.right - 1, r.top}});
+    else
+        DrawPath(dc, {{r.left, r.top + 1}, {r.right, r.top + 1}});
+    return true;
+}
+
+void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module, int bitmapId) {
+    RECT picture;
+    if (placeholder == nullptr || !RectInParent(placeholder, picture)) return;
+    UniqueGdiObject bitmap(::LoadBitmapA(module, MAKEINTRESOURCEA(bitmapId)));
+    if (!bitmap) return;
+    {
+        UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+        if (!memory) return;
+        HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
+        ::BitBlt(dc, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top,
+                 memory.get(), 0, 0, SRCCOPY);
+        ::SelectObject(memory.get(), previous);
+    }
+    if (!DrawEtchedEdge(dc, picture, EdgeMode::Box)) return;
+    RECT line;
+    if (separator != nullptr && RectInParent(separator, line)) DrawEtchedEdge(dc, line, EdgeMode::Line);
+}
+
+int Dialog::Run() {
+    // DialogBoxParam answers 0, not -1, for an owner that is no window.
+    if (owner_ != nullptr && !::IsWindow(owner_)) return kPageNotCreated;
+    INT_PTR result = ::DialogBoxParamA(module_, MAKEINTRESOURCEA(templateId_), owner_, &Dialog::Procedure,
+                                       reinterpret_cast<LPARAM>(this));
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    return static_cast<int>(result);
+}
+
+void Dialog::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == IDOK) End(1);
+    if (id == IDCANCEL) End(2);
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+        reinterpret_cast<Dialog*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        self->failure_ = std::current_exception();
+        ::EndDialog(window, kPageNotCreated);
+        return TRUE;
+    }
+}
+
+INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInit() ? TRUE : FALSE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint() ? TRUE : FALSE;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrA(window_, DWLP_USER, 0);
+        window_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+int RunCancelConfirmDialog(HWND page, HINSTANCE module) { return Dialog(IDD_CANCEL_CONFIRM, page, module).Run(); }
+
+bool WizardPage::OnInit() {
+    if (!LoadControls()) {
+        End(kPageNotCreated);
+        return true;
+    }
+    CenterOverOwner(Window());
+    if (settings_.hideBack) ::ShowWindow(Item(IDC_BACK), SW_HIDE);
+    OnStart();
+    ::SetFocus(Item(IDOK));
+    return false;
+}
+
+void WizardPage::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case IDOK:
+        if (settings_.transferOnNext) SaveControls();
+        End(kPageNext);
+        break;
+    case IDC_BACK:
+        if (settings_.answersBack) End(kPageBack);
+        break;
+    case IDCANCEL:
+        if (!settings_.confirmCancel || RunCancelConfirmDialog(Window(), Module()) != 1) End(kPageCancel);
+        break;
+    default:
+        break;
+    }
+}
+
+bool WizardPage::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(Window(), &paint);
+    PaintSidePicture(dc, Item(IDC_SIDE_PICTURE), Item(IDC_SEPARATOR), Module(), settings_.bitmapId);
+    ::EndPaint(Window(), &paint);
+    return true;
+}
+
+}  // namespace kiv::dialogs

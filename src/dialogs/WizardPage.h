@@ -1,0 +1,106 @@
+// The dialog base of the library's windows and the wizard page behaviour the pages share:
+// side picture, etched frame, Next/Back/Cancel mapping, cancel confirmation, centring.
+#pragma once
+
+#include "dialogs/WindowPlacement.h"
+
+#include <windows.h>
+
+#include <exception>
+
+namespace kiv::dialogs {
+
+// How a wizard page ends its modal loop.
+enum PageResult : int {
+    kPageNext = 1,
+    kPageCancel = 2,
+    kPageBack = 4,
+    kPageNotCreated = -1,
+};
+
+enum class EdgeMode { Box = 0, Line = 1 };
+
+// Dark (button shadow) left and top, light bottom and right; the line mode
+// draws a dark line along the top edge with a light one below it. False when
+// a pen cannot be created.
+bool DrawEtchedEdge(HDC dc, const RECT& rect, EdgeMode mode);
+
+// Copies bitmapId from its top-left corner into the placeholder's rectangle,
+// never scaled, then frames it and draws the separator line. Either control
+// may be null; whatever cannot be done ends the painting silently.
+void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module, int bitmapId);
+
+// A modal dialog from a template of the library. The static procedure stores
+// `this` at WM_INITDIALOG and hands each message to a small virtual handler.
+class Dialog {
+public:
+    Dialog(int templateId, HWND owner, HINSTANCE module = LibraryModule()) noexcept
+        : module_(module), templateId_(templateId), owner_(owner) {}
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // The value the dialog ended with, or kPageNotCreated. An exception that
+    // a handler raised ends the dialog and is rethrown here, since it must not
+    // unwind through the platform's frames.
+    int Run();
+
+protected:
+    HWND Window() const noexcept { return window_; }
+    HINSTANCE Module() const noexcept { return module_; }
+    HWND Item(int id) const noexcept { return ::GetDlgItem(window_, id); }
+    void End(int result) const noexcept { ::EndDialog(window_, result); }
+
+    // Returns true to let the platform put the focus on the first tab stop.
+    virtual bool OnInit() { return true; }
+    // Default: "OK" ends with 1, "Cancel" (Enter and Escape, the close box) with 2.
+    virtual void OnCommand(int id, int code);
+    // Returns true when the paint request was handled.
+    virtual bool OnPaint() { return false; }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE module_;
+    int templateId_;
+    HWND owner_;
+    HWND window_ = nullptr;
+    std::exception_ptr failure_;
+};
+
+// "Setup Abbrechen ": 1 for "&Fortsetzen", 2 for "A&bbrechen", Escape or the
+// close box, -1 when it cannot be created. Opens at its template position
+// relative to the asking page.
+int RunCancelConfirmDialog(HWND page, HINSTANCE module = LibraryModule());
+
+struct PageSettings {
+    int bitmapId = 0;
+    bool confirmCancel = true;  // Cancel asks RunCancelConfirmDialog first
+    bool hideBack = false;      // the Back button is hidden at start
+    bool answersBack = false;   // a Back command ends the page with kPageBack
+    bool transferOnNext = false;  // Next reads the controls back into the page's data
+};
+
+class WizardPage : public Dialog {
+public:
+    WizardPage(int templateId, HWND owner, const PageSettings& settings, HINSTANCE module = LibraryModule()) noexcept
+        : Dialog(templateId, owner, module), settings_(settings) {}
+
+protected:
+    // Fills the controls from the page's data; false ends the page with kPageNotCreated.
+    virtual bool LoadControls() { return true; }
+    // Reads the controls back into the page's data (on Next, when transferOnNext).
+    virtual void SaveControls() {}
+    // The page's own start steps, after the common ones.
+    virtual void OnStart() {}
+
+    bool OnInit() override;
+    void OnCommand(int id, int code) override;
+    bool OnPaint() override;
+
+private:
+    PageSettings settings_;
+};
+
+}  // namespace kiv::dialogs

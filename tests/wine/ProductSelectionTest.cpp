@@ -1,0 +1,259 @@
+// KivGetMainAcadData: product discovery, the product page and what the script gets back.
+#include "KivForIS55.h"
+#include "resource.h"
+#include "support/Library.h"
+#include "support/PageDriver.h"
+#include "support/Scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace kivtest;
+
+namespace {
+
+const wchar_t* const kTitle = L"AutoCAD Produkt festlegen";
+const char* const kUntouched = "untouched";
+
+void AddProduct(const std::string& key, const std::string& name, const std::string& folder) {
+    std::string path = std::string(kAcadReleaseKey) + "\\" + key;
+    SetRegString(path, "ProductId", "Id-" + key);
+    SetRegString(path, "ProductName", name);
+    SetRegString(path, "AcadLocation", folder);
+}
+
+std::string CurVer() {
+    std::string value;
+    return GetRegString(kAcadReleaseKey, "CurVer", value) ? value : "<none>";
+}
+
+// The script's two buffers, preset so that an untouched buffer shows.
+struct Buffers {
+    char folder[KIV_BUFFER_SIZE];
+    char key[KIV_BUFFER_SIZE];
+    Buffers() {
+        std::strcpy(folder, kUntouched);
+        std::strcpy(key, kUntouched);
+    }
+};
+
+int Call(Library& lib, Buffers& out, int altPage = 0, int dash4Only = 0, HWND owner = nullptr) {
+    return lib.KivGetMainAcadData(owner, out.folder, out.key, altPage, dash4Only);
+}
+
+// Two products whose names sort against the registry's (alphabetical) key order.
+void AddTwoProducts() {
+    AddProduct("ACAD-1001:407", "Zeichnen 2000", "C:\\Programme\\Zeichnen");
+    AddProduct("ACAD-2002:407", "Architektur 2000", "C:\\Programme\\ACAD Architektur\\");
+    ASSERT_EQ((std::vector<std::string>{"ACAD-1001:407", "ACAD-2002:407"}), RegSubKeys(kAcadReleaseKey));
+}
+
+}  // namespace
+
+TEST(KivGetMainAcadData, TwoProductsAreListedByNameAndNextTakesThePreselectedOne) {
+    ScratchRegistry registry;
+    AddTwoProducts();
+    Library lib;
+    Buffers out;
+    PageDriver driver;
+    driver.OnPage(kTitle, [](Window& page) {
+        EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
+                  L"unten dargestellten Liste. TERVILO wird weiters mit diesem Produkt verbunden.",
+                  page.Text(IDC_PAGE_TEXT));
+        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}), page.ListEntries(IDC_PRODUCT_LIST));
+        EXPECT_EQ(0, page.ListSelection(IDC_PRODUCT_LIST));
+        EXPECT_FALSE(page.Exists(IDC_BACK));
+        EXPECT_FALSE(page.IsVisible(IDCANCEL));
+        EXPECT_TRUE(page.IsVisible(IDOK));
+        EXPECT_TRUE(page.HasFocus(IDOK));
+        page.SaveScreenshot("product-page.png");
+        page.Click(IDOK);
+    });
+    driver.Run([&] { return Call(lib, out); });
+    EXPECT_STREQ("ACAD-2002:407", out.key);
+    EXPECT_STREQ("C:\\Programme\\ACAD Architektur\\", out.folder);  // as stored, trailing backslash and all
+    EXPECT_EQ("ACAD-2002:407", CurVer());
+}
+
+TEST(KivGetMainAcadData, AnotherSelectionMapsToItsOwnKey) {
+    ScratchRegistry registry;
+    AddTwoProducts();
+    Library lib;
+    Buffers out;
+    PageDriver driver;
+    driver.OnPage(kTitle, [](Window& page) {
+        page.SelectListEntry(IDC_PRODUCT_LIST, 1);
+        page.PressEnter();
+    });
+    driver.Run([&] { return Call(lib, out); });
+    EXPECT_STREQ("ACAD-1001:407", out.key);
+    EXPECT_STREQ("C:\\Programme\\Zeichnen", out.folder);
+    EXPECT_EQ("ACAD-1001:407", CurVer());
+}
+
+TEST(KivGetMainAcadData, IdenticalNamesResolveToTheEarlierKey) {
+    ScratchRegistry registry;
+    AddProduct("ACAD-1001:407", "AutoCAD 2000", "C:\\Erstes");
+    AddProduct("ACAD-2002:407", "AutoCAD 2000", "C:\\Zweites");
+    Library lib;
+    for (int entry : {0, 1}) {
+        Buffers out;
+        PageDriver driver;
+        driver.OnPage(kTitle, [entry](Window& page) {
+            EXPECT_EQ(2u, page.ListEntries(IDC_PRODUCT_LIST).size());
+            page.SelectListEntry(IDC_PRODUCT_LIST, entry);
+            page.Click(IDOK);
+        });
+        driver.Run([&] { return Call(lib, out); });
+        EXPECT_STREQ("ACAD-1001:407", out.key) << entry;
+        EXPECT_STREQ("C:\\Erstes", out.folder) << entry;
+    }
+}
+
+TEST(KivGetMainAcadData, EscapeAsksAndAConfirmedCancelWritesNothing) {
+    ScratchRegistry registry;
+    AddTwoProducts();
+    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1001:407");
+    Library lib;
+    Buffers out;
+    PageDriver driver;
+    driver.OnPage(kTitle, [](Window& page) { page.PressEscape(); })
+        .AnswerCancelConfirmation(CancelAnswer::Continue)
+        .OnPage(kTitle, [](Window& page) { page.PressEscape(); })
+        .AnswerCancelConfirmation(CancelAnswer::Abort);
+    driver.Run([&] { return Call(lib, out); });
+    EXPECT_STREQ(kUntouched, out.key);
+    EXPECT_STREQ(kUntouched, out.folder);
+    EXPECT_EQ("ACAD-1001:407", CurVer());
+}
+
+TEST(KivGetMainAcadData, AltPageNamesDorvaAtAndWorks) {
+    ScratchRegistry registry;
+    AddTwoProducts();
+    Library lib;
+    Buffers out;
+    PageDriver driver;
+    driver.OnPage(kTitle, [](Window& page) {
+        EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
+                  L"unten dargestellten Liste. Dorva AT wird weiters mit diesem Produkt verbunden.",
+                  page.Text(IDC_PAGE_TEXT));
+        EXPECT_EQ(2u, page.ListEntries(IDC_PRODUCT_LIST).size());
+        EXPECT_FALSE(page.IsVisible(IDCANCEL));
+        page.Click(IDOK);
+    });
+    driver.Run([&] { return Call(lib, out, 7); });
+    EXPECT_STREQ("ACAD-2002:407", out.key);
+    EXPECT_STREQ("C:\\Programme\\ACAD Architektur\\", out.folder);
+}
+
+TEST(KivGetMainAcadData, OneProductIsTakenWithoutAPage) {
+    ScratchRegistry registry;
+    AddProduct("ACAD-1001:407", "AutoCAD 2000", "C:\\Programme\\AutoCAD 2000");
+    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-0815:407");
+    Library lib;
+    Buffers out;
+    PageDriver noPage;
+    noPage.Run([&] { return Call(lib, out, 1); });  // altPage has no effect with one product
+    EXPECT_STREQ("ACAD-1001:407", out.key);
+    EXPECT_STREQ("C:\\Programme\\AutoCAD 2000", out.folder);
+    EXPECT_EQ("ACAD-1001:407", CurVer());
+
+    // Null buffers are skipped; the choice is still recorded.
+    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-0815:407");
+    EXPECT_EQ(0, lib.KivGetMainAcadData(nullptr, nullptr, nullptr, 0, 0));
+    EXPECT_EQ("ACAD-1001:407", CurVer());
+}
+
+TEST(KivGetMainAcadData, WithDash4OnlyTheRemainingProductIsTakenSilently) {
+    ScratchRegistry registry;
+    AddProduct("ACAD-1001:407", "AutoCAD 2000", "C:\\A");
+    AddProduct("ACAD-4001:407", "AutoCAD 2000i", "C:\\B");  // "-4" after the first character
+    Library lib;
+    Buffers out;
+    PageDriver noPage;
+    noPage.Run([&] { return Call(lib, out, 0, 1); });
+    EXPECT_STREQ("ACAD-4001:407", out.key);
+    EXPECT_STREQ("C:\\B", out.folder);
+}
+
+TEST(KivGetMainAcadData, NothingToChooseWritesNothing) {
+    ScratchRegistry registry;
+    Library lib;
+    {
+        Buffers out;  // no AutoCAD 2000 at all
+        Call(lib, out);
+        EXPECT_STREQ(kUntouched, out.key);
+        EXPECT_STREQ(kUntouched, out.folder);
+    }
+    {
+        // One product whose name cannot be read.
+        SetRegString(std::string(kAcadReleaseKey) + "\\ACAD-1001:407", "ProductId", "x");
+        Buffers out;
+        Call(lib, out);
+        EXPECT_STREQ(kUntouched, out.key);
+        EXPECT_STREQ(kUntouched, out.folder);
+        EXPECT_EQ("<none>", CurVer());
+    }
+    {
+        // No product with "-4".
+        AddProduct("ACAD-1001:407", "AutoCAD 2000", "C:\\A");
+        Buffers out;
+        Call(lib, out, 0, 1);
+        EXPECT_STREQ(kUntouched, out.key);
+        EXPECT_EQ("<none>", CurVer());
+    }
+}
+
+TEST(KivGetMainAcadData, AProductWithoutANameIsNotOffered) {
+    ScratchRegistry registry;
+    AddProduct("ACAD-1001:407", "Zeichnen 2000", "C:\\Z");
+    SetRegString(std::string(kAcadReleaseKey) + "\\ACAD-2002:407", "ProductId", "x");  // no "ProductName"
+    AddProduct("ACAD-3003:407", "Architektur 2000", "C:\\A");
+    Library lib;
+    Buffers out;
+    PageDriver driver;
+    driver.OnPage(kTitle, [](Window& page) {
+        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}), page.ListEntries(IDC_PRODUCT_LIST));
+        page.SelectListEntry(IDC_PRODUCT_LIST, 1);
+        page.Click(IDOK);
+    });
+    driver.Run([&] { return Call(lib, out); });
+    EXPECT_STREQ("ACAD-1001:407", out.key);
+    EXPECT_STREQ("C:\\Z", out.folder);
+}
+
+TEST(KivGetMainAcadData, OverLongAndMissingFoldersLeaveTheFolderBufferAlone) {
+    ScratchRegistry registry;
+    Library lib;
+    // 259 characters fit with the terminating zero; 260 do not.
+    const std::string fits = "C:\\" + std::string(256, 'f');
+    AddProduct("ACAD-1001:407", "AutoCAD 2000", fits);
+    {
+        Buffers out;
+        Call(lib, out);
+        EXPECT_STREQ("ACAD-1001:407", out.key);
+        EXPECT_EQ(fits, out.folder);
+    }
+    SetRegString(std::string(kAcadReleaseKey) + "\\ACAD-1001:407", "AcadLocation", fits + "g");
+    {
+        char folder[KIV_BUFFER_SIZE + 64];
+        std::memset(folder, '#', sizeof folder);
+        folder[sizeof folder - 1] = '\0';
+        char key[KIV_BUFFER_SIZE];
+        std::strcpy(key, kUntouched);
+        lib.KivGetMainAcadData(nullptr, folder, key, 0, 0);
+        EXPECT_STREQ("ACAD-1001:407", key);
+        EXPECT_EQ(std::string(sizeof folder - 1, '#'), folder);
+        EXPECT_EQ("ACAD-1001:407", CurVer());
+    }
+    SetRegString(std::string(kAcadReleaseKey) + "\\ACAD-1001:407", "AcadLocation", "");
+    {
+        Buffers out;
+        Call(lib, out);
+        EXPECT_STREQ("ACAD-1001:407", out.key);
+        EXPECT_STREQ(kUntouched, out.folder);
+    }
+}

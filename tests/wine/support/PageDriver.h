@@ -1,0 +1,121 @@
+// Drives the pages an export shows on the calling thread: a script of steps,
+// each waiting for a window and acting on it, run from a thread timer inside
+// the export's own modal loop; a watchdog ends a page that never closes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kivtest {
+
+// A captured window: pixels as COLORREF, rows top to bottom.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+
+    COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool SavePng(const std::string& path) const;
+};
+
+// Reads and operates a dialog window the way a user would.
+class Window {
+public:
+    explicit Window(HWND hwnd = nullptr) : hwnd_(hwnd) {}
+
+    HWND hwnd() const { return hwnd_; }
+    HWND Owner() const { return ::GetWindow(hwnd_, GW_OWNER); }
+    HWND Control(int id) const { return ::GetDlgItem(hwnd_, id); }
+    std::wstring Title() const;
+
+    // Texts as wide characters, so that umlauts compare by code point.
+    std::wstring Text(int id) const;
+    bool Exists(int id) const { return Control(id) != nullptr; }
+    bool IsVisible(int id) const;
+    bool IsEnabled(int id) const;
+    bool HasFocus(int id) const;
+    LONG Style(int id) const;
+    std::vector<std::wstring> ListEntries(int id) const;
+    int ListSelection(int id) const;  // LB_ERR when none
+
+    // Posted, so the step returns before the page reacts. Click refuses
+    // (and fails the test for) a hidden or disabled button, as a user would.
+    void Click(int id) const;
+    void Command(int id) const;  // the command a button sends, even a hidden one
+    void SelectListEntry(int id, int index) const;
+    void PressEnter() const;
+    void PressEscape() const;
+    void PressCloseBox() const;
+
+    // Geometry: a control in client coordinates, dialog units in pixels.
+    RECT ControlRect(int id) const;
+    RECT DialogUnitsToPixels(RECT units) const;
+    POINT ClientToScreenPoint(POINT client) const;
+
+    // The whole window, frame included, freshly painted; CapturePoint maps a
+    // client point into it.
+    Image Capture() const;
+    POINT CapturePoint(POINT client) const;
+    // Saves Capture() as a PNG in the docs folder of the source tree.
+    void SaveScreenshot(const std::string& fileName) const;
+
+private:
+    void PostKey(WPARAM key) const;
+    HWND hwnd_;
+};
+
+enum class CancelAnswer { Continue, Abort, CloseBox };
+
+class PageDriver {
+public:
+    using Action = std::function<void(Window&)>;
+    using Match = std::function<bool(HWND)>;
+
+    explicit PageDriver(DWORD watchdogMs = 20000) : watchdogMs_(watchdogMs) {}
+
+    // Waits until the active window of this thread is visible and has this title.
+    PageDriver& OnPage(const std::wstring& title, Action action);
+    PageDriver& OnWindow(const std::string& description, Match match, Action action);
+    // Waits for "Setup Abbrechen " owned by a page, optionally checks it, then answers.
+    PageDriver& AnswerCancelConfirmation(CancelAnswer answer, Action check = {});
+
+    // Runs the export call with the steps armed. Fails the test when a step
+    // never happened, when the watchdog had to end a page, or, for a driver
+    // without steps, when any page appeared.
+    int Run(const std::function<int()>& call);
+
+private:
+    struct Step {
+        std::string description;
+        Match match;
+        Action action;
+    };
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    static DWORD WINAPI Watchdog(LPVOID self);
+    void Tick();
+
+    DWORD watchdogMs_;
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    bool busy_ = false;
+    std::vector<std::wstring> unexpected_;
+    DWORD thread_ = 0;
+    HANDLE finished_ = nullptr;
+    volatile LONG watchdogFired_ = 0;
+};
+
+// The active window of the calling thread (GetGUIThreadInfo).
+HWND ActiveWindow();
+
+// For modeless windows: dispatches this thread's messages until condition
+// holds or timeoutMs pass; returns whether it held.
+bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// A file name in the docs folder of the source tree.
+std::string DocsPath(const std::string& fileName);
+
+}  // namespace kivtest

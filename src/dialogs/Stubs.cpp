@@ -3,7 +3,6 @@
 
 namespace kiv::dialogs {
 
-void GetUserName(char*) {}
 int ShowTargetFolder(HWND, const char*, const char*) { return 0; }
 int IsWithinTablet(HWND, const char*, char*) { return 0; }
 

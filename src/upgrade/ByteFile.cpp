@@ -1,0 +1,68 @@
+// Binary stream helpers of the configuration core.
+#include "upgrade/ByteFile.h"
+
+#include "upgrade/Platform.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace kiv::upgrade {
+
+namespace {
+
+constexpr long kLargestSizeHint = 1L << 28;
+
+bool WriteAll(std::FILE* file, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+}
+
+}  // namespace
+
+bool CloseFile(UniqueStdFile file) { return std::fclose(file.release()) == 0; }
+
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    errno = 0;
+    UniqueStdFile file(std::fopen(path.c_str(), "rb"));
+    if (!file) return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+    // The size is only a hint for one large first read; the loop reads to the
+    // real end. Some streams report absurd sizes (a folder on Linux: LONG_MAX).
+    long hint = std::fseek(file.get(), 0, SEEK_END) == 0 ? std::ftell(file.get()) : -1;
+    if (std::fseek(file.get(), 0, SEEK_SET) != 0) return ReadOutcome::Failed;
+    std::size_t chunk = hint > 0 && hint < kLargestSizeHint ? static_cast<std::size_t>(hint) + 1 : 64 * 1024;
+    for (;;) {
+        std::size_t used = bytes.size();
+        bytes.resize(used + chunk);
+        std::size_t got = std::fread(&bytes[used], 1, chunk, file.get());
+        bytes.resize(used + got);
+        if (got < chunk) break;
+        chunk = 64 * 1024;
+    }
+    return std::ferror(file.get()) ? ReadOutcome::Failed : ReadOutcome::Read;
+}
+
+bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
+    UniqueStdFile file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    bytes.assign(size, '\0');
+    return std::fread(&bytes[0], 1, size, file.get()) == size;
+}
+
+bool WriteAt(const std::string& path, long offset, std::string_view bytes) {
+    UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
+    if (!file || std::fseek(file.get(), offset, SEEK_SET) != 0 || !WriteAll(file.get(), bytes)) return false;
+    return CloseFile(std::move(file));
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+    std::string temporary = platform::CreateTemporaryBeside(path);
+    if (temporary.empty()) return false;
+    UniqueStdFile file(std::fopen(temporary.c_str(), "wb"));
+    bool written = file && WriteAll(file.get(), bytes) && CloseFile(std::move(file));
+    if (written && platform::ReplaceWith(temporary, path)) return true;
+    file.reset();
+    std::remove(temporary.c_str());
+    return false;
+}
+
+}  // namespace kiv::upgrade

@@ -1,0 +1,38 @@
+// RewriteConfigFile: points a configuration file's library entries at the new
+// installation and, unless the old opening tables were taken over, stamps the
+// fresh tables and enters their first blocks.
+#pragma once
+
+#include "upgrade/ConfigFile.h"
+#include "upgrade/OpeningTables.h"
+
+#include <string>
+#include <vector>
+
+namespace kiv::upgrade {
+
+// What the rewrite reads from the setup state, passed in by the caller.
+struct RewriteInputs {
+    std::string libraryDir;      // dir + "\\Bib"
+    std::string openingDataDir;  // dir + "\\Oeffdat"
+    std::string blocksDir;       // dir + "\\Blocks" [+ "\\" + sub-folder]
+    bool openingTablesTakenOver = false;  // the opening-data flag
+    Clock clock = SystemClock;
+};
+
+struct ConfigEntry {
+    std::string key;
+    std::string line;
+};
+
+// The entries of one rewrite in entering order: per kind its block entries
+// (stamping its tables first) and its four folder entries, stopping at a kind
+// whose tables fail; then, in variant 0, "BIBHPT", "BIBTAB" and "BODENDIR".
+std::vector<ConfigEntry> PlanEntries(int variant, const RewriteInputs& inputs);
+
+// Reads the file (a missing one counts as empty), enters PlanEntries and
+// writes the lines back in one step. 0 for an empty path, a file that exists
+// but cannot be read whole (left untouched) or a failed write (old file kept).
+int RewriteConfigFile(const char* path, int variant, const RewriteInputs& inputs);
+
+}  // namespace kiv::upgrade

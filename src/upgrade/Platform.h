@@ -1,0 +1,21 @@
+// The few platform operations the configuration core needs, with a Win32 and a native implementation.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kiv::upgrade::platform {
+
+// Case-insensitive equality of ANSI text; multibyte-aware on Windows.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// Creates a new empty file in the folder of path under a name no other file
+// has, and returns that name; empty when none can be created.
+std::string CreateTemporaryBeside(const std::string& path);
+
+// Puts source in the place of target in one step; an existing target's name
+// spelling and attributes carry over. On failure, including a read-only
+// target, both files stay as they were.
+bool ReplaceWith(const std::string& source, const std::string& target);
+
+}  // namespace kiv::upgrade::platform

@@ -1,0 +1,155 @@
+// CreateUpdateManager and CreateUpdateManagerATP: path set-up, opening-data migration, configuration rewrite.
+#include "upgrade/UpdateManager.h"
+
+#include "dialogs/Exports.h"
+#include "frame/FileSystem.h"
+#include "frame/SetupState.h"
+#include "frame/Text.h"
+#include "upgrade/ConfigRewrite.h"
+#include "upgrade/Exports.h"
+#include "upgrade/OpeningTables.h"
+#include "upgrade/Platform.h"
+
+#include <string_view>
+
+namespace kiv::upgrade {
+
+namespace {
+
+const char* const kDefinitionFiles[] = {"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"};
+const char* const kMainConfigName = "Arch.Cfg";
+const char* const kOpeningDataFolder = "\\OeffDat";
+
+// Per kind of opening, in the order of kOpeningKinds: the variant 0 folder and
+// the folder that variant 1 takes its tables from when the old installation has it.
+struct MigrationFolders {
+    const char* hyphenFolder;
+    const char* underscoreFolder;
+};
+const MigrationFolders kMigrationFolders[kOpeningKindCount] = {
+    {"\\OeffDat\\Fen-Std", "\\OeffDat\\Fen_Std"},
+    {"\\OeffDat\\Tue-Std", "\\OeffDat\\Tue_Std"},
+    {"\\OeffDat\\Dur-Std", "\\OeffDat\\Dur_Std"},
+};
+
+// The old folder that holds the definition files, or empty. An unset folder
+// holds nothing: plain concatenation would make it the drive's root.
+std::string DefinitionSource(const SetupState& state) {
+    for (const std::string* folder : {&state.oldManagerDir, &state.oldProgramDir})
+        if (!folder->empty() && file::Exists(*folder + kDefinitionFiles[0])) return *folder;
+    return std::string();
+}
+
+bool MigrateOpeningTables(const SetupState& state, int variant) {
+    for (int kind = 0; kind < kOpeningKindCount; ++kind) {
+        std::string prefix = std::string("\\") + kOpeningKinds[kind].tablePrefix;
+        const MigrationFolders& folders = kMigrationFolders[kind];
+        std::string source, destination;
+        if (variant == 0) {
+            source = state.oldProgramDir + folders.hyphenFolder + prefix;
+            destination = state.newProgramDir + folders.hyphenFolder + prefix;
+        } else {
+            std::string underscore = state.oldProgramDir + folders.underscoreFolder;
+            source = (file::Exists(underscore) ? underscore : state.oldProgramDir + kOpeningDataFolder) + prefix;
+            destination = state.newProgramDir + kOpeningDataFolder + prefix;
+        }
+        if (!CopyOpeningTables(source, destination)) return false;
+    }
+    return true;
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+    return name.size() >= suffix.size() &&
+           platform::EqualsIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+RewriteInputs InputsFrom(const SetupState& state) {
+    RewriteInputs inputs;
+    inputs.libraryDir = state.libraryDir;
+    inputs.openingDataDir = state.openingDataDir;
+    inputs.blocksDir = state.blocksDir;
+    inputs.openingTablesTakenOver = state.openingDataFlag != 0;
+    return inputs;
+}
+
+}  // namespace
+
+int SetUpdatePaths(const char* dir, int variant) {
+    if (text::IsEmpty(dir)) return 0;
+    SetupState& state = State();
+    std::string base = dir;
+    state.libraryDir = base + "\\Bib";
+    state.openingDataDir = base + "\\Oeffdat";
+    state.blocksDir = base + "\\Blocks";
+    if (!state.blocksSubDir.empty()) state.blocksDir += "\\" + state.blocksSubDir;
+    if (variant != 0) state.openingDataFlag = 1;
+    return 1;
+}
+
+int CopyOpeningTables(const std::string& sourcePrefix, const std::string& destPrefix) {
+    for (const char* name : kTableNames) {
+        if (!file::Exists(sourcePrefix + name)) return 0;
+        file::Copy(sourcePrefix + name, destPrefix + name);
+    }
+    return 1;
+}
+
+int MigrateOpeningData(int variant) {
+    SetupState& state = State();
+    // Unset new folders would send the copies to the drive's root.
+    if (state.newManagerDir.empty() || state.newProgramDir.empty()) return 0;
+    std::string source = DefinitionSource(state);
+    if (source.empty()) return 0;
+    for (const char* name : kDefinitionFiles) {
+        if (!file::Exists(source + name)) return 0;
+        file::Copy(source + name, state.newManagerDir + name);
+    }
+    if (!MigrateOpeningTables(state, variant)) return 0;
+    state.openingDataFlag = 1;
+    if (state.oldManagerDir.empty()) return 1;
+    file::Copy(state.oldManagerDir + "\\Layer.Def", state.newManagerDir + "\\Layer.Def");
+    std::string oldConfig = state.oldManagerDir + "\\" + kMainConfigName;
+    if (variant == 0 && file::Exists(oldConfig)) file::Copy(oldConfig, state.newManagerDir + "\\" + kMainConfigName);
+    return 1;
+}
+
+bool ListConfigFiles(const std::string& folder, const std::string& excludeName, std::vector<std::string>& names) {
+    // The wildcard also matches 8.3 names: "Arch.cfgx" is found as ARCH~1.CFG.
+    for (const file::Entry& entry : file::List(folder + "\\*.cfg")) {
+        if (entry.isDirectory || entry.sizeLow == 0 || !EndsWithIgnoringCase(entry.name, ".cfg") ||
+            platform::EqualsIgnoringCase(entry.name, excludeName))
+            continue;
+        names.push_back(entry.name);
+    }
+    return !names.empty();
+}
+
+int UpdateConfigFiles(int variant) {
+    SetupState& state = State();
+    if (variant == 0) {
+        if (state.userName.empty()) {
+            char scratch[260];
+            dialogs::GetUserName(scratch);
+        }
+        if (state.userName.empty()) return 0;
+    }
+    // Without the folder the rewrite would create "\Arch.Cfg" at the drive's root.
+    if (state.newManagerDir.empty()) return 0;
+    RewriteInputs inputs = InputsFrom(state);
+    std::string folder = state.newManagerDir;
+    RewriteConfigFile((folder + "\\" + kMainConfigName).c_str(), variant, inputs);
+    if (variant != 0) {
+        std::vector<std::string> names;
+        ListConfigFiles(folder, kMainConfigName, names);
+        for (const std::string& name : names) RewriteConfigFile((folder + "\\" + name).c_str(), 1, inputs);
+    }
+    return 1;
+}
+
+int RunUpdateManager(const char* dir, int migrate, int variant) {
+    if (!SetUpdatePaths(dir, variant)) return 0;
+    if (migrate != 0) MigrateOpeningData(variant);
+    return UpdateConfigFiles(variant);
+}
+
+}  // namespace kiv::upgrade

@@ -1,0 +1,2 @@
+;; eigene Befehle von Planung Maier
+(defun c:meinepunkte () (command "_point" pause))

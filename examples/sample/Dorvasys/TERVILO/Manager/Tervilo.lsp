@@ -1,0 +1,2 @@
+;; TERVILO 3.1 Start, angepasst
+(setvar "OSMODE" 33)

@@ -1,0 +1,2 @@
+;; Tervilo.lsp - TERVILO 3.1
+(defun c:Tervilo () (princ))

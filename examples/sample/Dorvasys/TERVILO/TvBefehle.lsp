@@ -1,0 +1,2 @@
+;; TvBefehle.lsp - TERVILO 3.1
+(defun c:TvBefehle () (princ))

@@ -1,0 +1,2 @@
+;; TvHoehen.lsp - TERVILO 3.1
+(defun c:TvHoehen () (princ))

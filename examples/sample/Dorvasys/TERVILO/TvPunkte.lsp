@@ -1,0 +1,2 @@
+;; TvPunkte.lsp - TERVILO 3.1
+(defun c:TvPunkte () (princ))

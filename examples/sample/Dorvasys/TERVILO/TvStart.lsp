@@ -1,0 +1,2 @@
+;; TvStart.lsp - TERVILO 3.1
+(defun c:TvStart () (princ))

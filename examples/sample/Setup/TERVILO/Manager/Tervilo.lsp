@@ -1,0 +1,2 @@
+;; TERVILO 3.5 Start
+(princ "TERVILO 3.5")

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The demo upgrade: builds KivForIS55.dll and kivhost, lays out the sample AutoCAD
+# registry and older installation in a scratch Wine prefix, runs the complete
+# upgrade of examples/upgrade.kiv with the pages answered automatically, and
+# tells what changed. KIV_BUILD_DIR picks the build folder (default build/).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KIV_BUILD_DIR:-$root/build}
+started=$SECONDS
+
+"$root/scripts/deps.sh"
+
+echo "== building KivForIS55.dll and kivhost.exe (MinGW-w64, win32 threads)"
+cmake -S "$root" -B "$build/dll" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-win32.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/dll" -j "$(nproc)" --target kivhost >/dev/null
+host_dir=$build/dll/tools/kivhost
+
+# shellcheck source=scripts/wine-session.sh
+. "$root/scripts/wine-session.sh"
+work=$(mktemp -d /tmp/kiv-demo.XXXXXX)
+cleanup() {
+  wine_session_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wine_session_start
+
+echo "== laying out the sample in C: of the scratch prefix"
+drive_c=$WINEPREFIX/drive_c
+cp -a "$root/examples/sample/." "$drive_c/"
+wine regedit /S "$(winepath -w "$root/examples/AutoCAD2000.reg")" </dev/null >/dev/null 2>&1
+
+export_registry() {  # folder
+  wine reg export 'HKLM\Software\Autodesk' "$(winepath -w "$1/autodesk.reg")" /y </dev/null >/dev/null 2>&1 || true
+  wine reg export 'HKLM\Software\Dorvasys' "$(winepath -w "$1/dorvasys.reg")" /y </dev/null >/dev/null 2>&1 || true
+}
+mkdir -p "$work/reg-before" "$work/reg-after"
+export_registry "$work/reg-before"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/before" "$work"/reg-before/*.reg
+
+echo "== running examples/upgrade.kiv through kivhost"
+shots=$build/demo-screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+status=0
+# Pages by template: 1008 the product page, 1007 the tablet page; every other page: Next.
+wine "$host_dir/kivhost.exe" --define ROOT=C: \
+  --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
+  --screenshots "$(winepath -w "$shots")" "$(winepath -w "$root/examples/upgrade.kiv")" \
+  </dev/null >"$work/kivhost.log" 2>"$work/kivhost.err" || status=$?
+sed 's/^/  /' "$work/kivhost.log"
+sed 's/^/  /' "$work/kivhost.err" | grep -v '^  wine: ' || true
+
+export_registry "$work/reg-after"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/after" "$work"/reg-after/*.reg
+echo
+python3 "$root/scripts/demo_account.py" report "$work/before" "$work/after" "$work/kivhost.log"
+echo "Screenshots of the pages: $shots"
+echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status."
+exit "$status"

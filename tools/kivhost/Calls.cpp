@@ -1,0 +1,162 @@
+// The call table of kivhost and the static check of a script against it.
+#include "Calls.h"
+
+#include <cctype>
+
+namespace kivhost {
+
+namespace {
+
+constexpr Param W = Param::Window;
+constexpr Param T = Param::Text;
+constexpr Param B = Param::Buffer;
+constexpr Param N = Param::Number;
+
+const char* ParamWord(Param param) {
+    switch (param) {
+        case Param::Window: return "window";
+        case Param::Text: return "text";
+        case Param::Buffer: return "buffer";
+        case Param::Number: return "number";
+    }
+    return "?";
+}
+
+const char* Expected(Param param) {
+    switch (param) {
+        case Param::Window: return "hwnd or null";
+        case Param::Text: return "a quoted text, a buffer name or null";
+        case Param::Buffer: return "a buffer name or null";
+        case Param::Number: return "a number";
+    }
+    return "?";
+}
+
+bool Accepts(Param param, ArgKind kind) {
+    switch (param) {
+        case Param::Window: return kind == ArgKind::Window || kind == ArgKind::Null;
+        case Param::Text: return kind == ArgKind::Text || kind == ArgKind::Name || kind == ArgKind::Null;
+        case Param::Buffer: return kind == ArgKind::Name || kind == ArgKind::Null;
+        case Param::Number: return kind == ArgKind::Number;
+    }
+    return false;
+}
+
+bool SameNoCase(const std::string& a, const char* b) {
+    std::string lowered;
+    for (const char* p = b; *p != '\0'; ++p) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    std::string other;
+    for (char c : a) other += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lowered == other;
+}
+
+std::string UnknownCall(const std::string& name) {
+    std::string message = "unknown export \"" + name + "\"";
+    for (const CallSpec& spec : Calls())
+        if (SameNoCase(name, spec.name)) return message + " (export names are case-sensitive: " + spec.name + ")";
+    return message;
+}
+
+// Text parts that name buffers must already be defined.
+bool CheckNamesDefined(const Arg& arg, const std::set<std::string>& defined, std::string& message) {
+    for (const TextPart& part : arg.parts) {
+        if (part.isName && defined.count(part.text) == 0) {
+            message = "buffer " + part.text + " is read before anything defines it";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckStatement(const Statement& statement, std::set<std::string>& defined, std::string& message) {
+    if (statement.assignment) {
+        if (!IsName(statement.name)) {
+            message = statement.name + " cannot be a buffer name";
+            return false;
+        }
+        if (!CheckNamesDefined(statement.args[0], defined, message)) return false;
+        defined.insert(statement.name);
+        return true;
+    }
+    const CallSpec* spec = FindCall(statement.name);
+    if (spec == nullptr) {
+        message = UnknownCall(statement.name);
+        return false;
+    }
+    if (statement.args.size() != spec->params.size()) {
+        message = Signature(*spec) + " takes " + std::to_string(spec->params.size()) + " argument" +
+                  (spec->params.size() == 1 ? "" : "s") + ", not " + std::to_string(statement.args.size());
+        return false;
+    }
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < spec->params.size(); ++i) {
+        const Arg& arg = statement.args[i];
+        Param param = spec->params[i];
+        if (!Accepts(param, arg.kind)) {
+            message = "argument " + std::to_string(i + 1) + " of " + Signature(*spec) + " must be " + Expected(param);
+            return false;
+        }
+        if (param == Param::Text && !CheckNamesDefined(arg, defined, message)) return false;
+        if (param == Param::Buffer && arg.kind == ArgKind::Name) written.insert(arg.parts[0].text);
+    }
+    defined.insert(written.begin(), written.end());
+    return true;
+}
+
+}  // namespace
+
+const std::vector<CallSpec>& Calls() {
+    static const std::vector<CallSpec> calls = {
+        {"CreateUpdateManager", {T, N}},
+        {"CreateUpdateManagerATP", {T, N}},
+        {"DeleteOldAppsReg", {T}},
+        {"DeleteOldFiles", {T}},
+        {"KivExistFile", {T}},
+        {"KivGetMainAcadData", {W, B, B, N, N}},
+        {"KivGetUserName", {B}},
+        {"KivIsWithinTablet", {W, T, B}},
+        {"KivRegProgDestroy", {}},
+        {"KivRegProgSetCurrName", {T}},
+        {"KivRegProgSetCurrPos", {N}},
+        {"KivShowTargeDir", {W, T, T}},
+        {"KivStartRegProgress", {W, T, N}},
+        {"SaveAfterFilesCopy", {T}},
+        {"SaveBeforeFilesCopy", {T, T}},
+        {"SetBlocksSubDir", {T}},
+        {"SetNewManagerDir", {T}},
+        {"SetNewProgramDir", {T}},
+        {"SetOldManagerDir", {T}},
+        {"SetOldProgramDir", {T}},
+        {"SetToDeleteAfterSave", {N}},
+        {"ShowTerviloUserName", {W, T, N}},
+        {"CopyTree", {T, T}, HostCommand::CopyTree},
+    };
+    return calls;
+}
+
+const CallSpec* FindCall(const std::string& name) {
+    for (const CallSpec& spec : Calls())
+        if (name == spec.name) return &spec;
+    return nullptr;
+}
+
+std::string Signature(const CallSpec& spec) {
+    std::string text = std::string(spec.name) + "(";
+    for (std::size_t i = 0; i < spec.params.size(); ++i) text += std::string(i > 0 ? ", " : "") + ParamWord(spec.params[i]);
+    return text + ")";
+}
+
+bool CheckScript(const std::vector<Statement>& statements, const std::set<std::string>& definedNames,
+                 ScriptError& error) {
+    std::set<std::string> defined = definedNames;
+    for (const Statement& statement : statements) {
+        std::string message;
+        if (!CheckStatement(statement, defined, message)) {
+            error = ScriptError{statement.line, message};
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace kivhost

@@ -1,0 +1,43 @@
+// The calls a kivhost script can make: the 22 exports and the host's own commands (no Windows API).
+#pragma once
+
+#include "Script.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kivhost {
+
+enum class Param {
+    Window,  // hwnd or null
+    Text,    // input string: literals and buffer names joined with +, or null
+    Buffer,  // output buffer: a name, or null
+    Number,  // 32-bit integer
+};
+
+enum class HostCommand {
+    None,      // an export of the DLL
+    CopyTree,  // stands in for the setup's own file transfer
+};
+
+struct CallSpec {
+    const char* name;
+    std::vector<Param> params;
+    HostCommand host = HostCommand::None;
+};
+
+const std::vector<CallSpec>& Calls();
+const CallSpec* FindCall(const std::string& name);
+
+// "KivShowTargeDir(window, text, text)"
+std::string Signature(const CallSpec& spec);
+
+// Every statement names a known call with arguments of the right kinds, and
+// every buffer read as a text has been defined before: by --define, by an
+// assignment or by being passed as an output buffer. definedNames holds the
+// --define names.
+bool CheckScript(const std::vector<Statement>& statements, const std::set<std::string>& definedNames,
+                 ScriptError& error);
+
+}  // namespace kivhost

@@ -1,5 +1,6 @@
 // The modeless progress window, driven through the four progress exports as a setup script does.
 #include "support/Library.h"
+#include "support/PageDriver.h"
 
 #include "resource.h"
 
@@ -120,7 +121,7 @@ TEST_F(ProgressWindowTest, RangeKeepsTheLow16BitsOfTheMaximum) {
 }
 
 TEST_F(ProgressWindowTest, NameAndPositionReachTheControls) {
-    lib.KivStartRegProgress(nullptr, "Header", 10);
+    lib.KivStartRegProgress(nullptr, "Komponenten werden registriert", 10);
     HWND window = TheProgressWindow();
     ASSERT_NE(nullptr, window);
 
@@ -128,6 +129,7 @@ TEST_F(ProgressWindowTest, NameAndPositionReachTheControls) {
     lib.KivRegProgSetCurrPos(4);
     EXPECT_EQ("TerviloCore.Arx", ItemText(window, IDC_PROGRESS_ITEM));
     EXPECT_EQ(4, Position(window));
+    kivtest::Window(window).SaveScreenshot("progress-window.png");
 
     // Past either end the bar holds at that end.
     lib.KivRegProgSetCurrPos(1000);
@@ -242,6 +244,21 @@ TEST_F(ProgressWindowTest, OwnerClosedFirstLeavesNoDanglingWindow) {
     EXPECT_FALSE(::IsWindow(window));
     lib.KivRegProgSetCurrName("Danach");
     lib.KivRegProgSetCurrPos(3);
+    EXPECT_EQ(0, lib.KivRegProgDestroy());
+    EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
+}
+
+TEST_F(ProgressWindowTest, FailedStartHoldsOnlyTheCursorUntilDestroy) {
+    ScriptWindow script;
+    HWND gone = script.get();
+    ::DestroyWindow(gone);
+
+    lib.KivStartRegProgress(gone, "Header", 10);
+    EXPECT_TRUE(ProgressWindows().empty());
+    EXPECT_TRUE(WaitCursorShown());
+    lib.KivRegProgSetCurrName("Item");
+    lib.KivRegProgSetCurrPos(5);
+
     EXPECT_EQ(0, lib.KivRegProgDestroy());
     EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
 }

@@ -1,0 +1,22 @@
+// The tablet-menu page of KivIsWithinTablet: one check box offering the tablet menu.
+#pragma once
+
+#include "dialogs/WizardPage.h"
+
+namespace kiv::dialogs {
+
+class TabletMenuPage : public WizardPage {
+public:
+    explicit TabletMenuPage(HWND owner);
+
+    // The check box as it was when Next was pressed.
+    bool TabletChosen() const { return tabletChoice_ != 0; }
+
+private:
+    bool LoadControls() override;
+    void SaveControls() override;
+
+    int tabletChoice_ = 0;
+};
+
+}  // namespace kiv::dialogs

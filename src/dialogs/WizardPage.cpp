@@ -77,10 +77,18 @@ void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module
 int Dialog::Run() {
     // DialogBoxParam answers 0, not -1, for an owner that is no window.
     if (owner_ != nullptr && !::IsWindow(owner_)) return kPageNotCreated;
+    ended_ = false;
     INT_PTR result = ::DialogBoxParamA(module_, MAKEINTRESOURCEA(templateId_), owner_, &Dialog::Procedure,
                                        reinterpret_cast<LPARAM>(this));
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    return static_cast<int>(result);
+    if (result == kPageNotCreated) return kPageNotCreated;
+    // Wine's modal loop answers IDOK when a WM_QUIT ends it.
+    return ended_ ? static_cast<int>(result) : kPageCancel;
+}
+
+void Dialog::End(int result) noexcept {
+    ended_ = true;
+    ::EndDialog(window_, result);
 }
 
 void Dialog::OnCommand(int id, int code) {

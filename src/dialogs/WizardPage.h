@@ -40,16 +40,17 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // The value the dialog ended with, or kPageNotCreated. An exception that
-    // a handler raised ends the dialog and is rethrown here, since it must not
-    // unwind through the platform's frames.
+    // The value the dialog ended with, or kPageNotCreated. A dialog whose
+    // modal loop a WM_QUIT ended gives kPageCancel: nobody chose anything. An
+    // exception that a handler raised ends the dialog and is rethrown here,
+    // since it must not unwind through the platform's frames.
     int Run();
 
 protected:
     HWND Window() const noexcept { return window_; }
     HINSTANCE Module() const noexcept { return module_; }
     HWND Item(int id) const noexcept { return ::GetDlgItem(window_, id); }
-    void End(int result) const noexcept { ::EndDialog(window_, result); }
+    void End(int result) noexcept;
 
     // Returns true to let the platform put the focus on the first tab stop.
     virtual bool OnInit() { return true; }
@@ -66,6 +67,7 @@ private:
     int templateId_;
     HWND owner_;
     HWND window_ = nullptr;
+    bool ended_ = false;
     std::exception_ptr failure_;
 };
 

@@ -296,6 +296,19 @@ TEST(WizardPage, ButtonsMapToPageResults) {
     EXPECT_EQ(kiv::dialogs::kPageNext, driver.Run([&] { return page.Run(); }));
 }
 
+TEST(WizardPage, APageThatAQuitMessageEndsIsNoNext) {
+    Library lib;
+    PageDriver driver;
+    driver.OnPage(kUserPage, [](Window&) { ::PostQuitMessage(0); });
+    EXPECT_EQ(0, driver.Run([&] { return lib.ShowTerviloUserName(nullptr, "Anna", 0); }));
+
+    PageSettings settings;
+    WizardPage page(IDD_USER_NAME, nullptr, settings, lib.module());
+    PageDriver direct;
+    direct.OnPage(kUserPage, [](Window&) { ::PostQuitMessage(0); });
+    EXPECT_EQ(kiv::dialogs::kPageCancel, direct.Run([&] { return page.Run(); }));
+}
+
 TEST(WizardPage, PagesThatCannotBeCreatedAnswerMinusOne) {
     Library lib;
     PageSettings settings;

@@ -54,11 +54,14 @@ bool WriteAt(const std::string& path, long offset, std::string_view bytes) {
     return CloseFile(std::move(file));
 }
 
-bool ReplaceFileContent(const std::string& path, std::string_view bytes) {
+bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces) {
     std::string temporary = platform::CreateTemporaryBeside(path);
     if (temporary.empty()) return false;
     UniqueStdFile file(std::fopen(temporary.c_str(), "wb"));
-    bool written = file && WriteAll(file.get(), bytes) && CloseFile(std::move(file));
+    bool written = static_cast<bool>(file);
+    for (std::size_t i = 0; written && i < pieces.size(); ++i)
+        written = std::fwrite(pieces[i].data(), 1, pieces[i].size(), file.get()) == pieces[i].size();
+    written = written && std::fflush(file.get()) == 0 && CloseFile(std::move(file));
     if (written && platform::ReplaceWith(temporary, path)) return true;
     file.reset();
     std::remove(temporary.c_str());

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kiv::upgrade {
 
@@ -28,8 +29,8 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes);
 // Overwrites bytes at offset of an existing file, without truncating it.
 bool WriteAt(const std::string& path, long offset, std::string_view bytes);
 
-// Writes bytes to a new file beside path, then puts it in path's place in
-// one step: a failure at any point leaves the old file whole.
-bool ReplaceFileContent(const std::string& path, std::string_view bytes);
+// Writes the pieces in order to a new file beside path, then puts it in
+// path's place in one step: a failure at any point leaves the old file whole.
+bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces);
 
 }  // namespace kiv::upgrade

@@ -1,9 +1,8 @@
-// Configuration files: lines of typed entries ("%s 5005 %d %s"), held as an
-// index over the file's bytes so that large files are entered into quickly.
+// Configuration files: lines of typed entries ("%s 5005 %d %s"), kept as
+// spans of the file's bytes so that large files are rewritten quickly.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,44 +12,50 @@ namespace kiv::upgrade {
 // key, the string type code 5005, the value's length in bytes, the value.
 std::string FormatConfigEntry(std::string_view key, std::string_view value);
 
+// One entry to enter: its key and its complete line, which begins with the
+// key and a blank (as FormatConfigEntry makes it).
+struct ConfigEntry {
+    std::string key;
+    std::string line;
+};
+
 class ConfigLines {
 public:
-    ConfigLines() = default;
     // Lines end at line feeds, and a carriage return right before a line
     // feed belongs to the line end. Every other byte, byte 26 and zero
     // included, is content; a last line without a line feed counts too.
     explicit ConfigLines(std::string bytes);
 
-    // Removes the first line that holds key as a whole word (the key,
-    // ignoring case, then a blank) and appends line at the end. False, and
-    // nothing changes, for an empty key or one with a blank in it.
-    bool Upsert(std::string_view key, std::string_view line);
+    // Enters the entries in order, with the result of entering them one
+    // after another: each removes the first line that holds its key as a
+    // whole word (the key ignoring case, then a blank) and appends its line.
+    // One pass over the lines serves all entries. An entry whose key is
+    // empty, has a blank, or does not begin its line is left out.
+    void Enter(const std::vector<ConfigEntry>& entries);
 
     std::size_t Count() const { return lines_.size() - removed_; }
-    // Every line in order, each followed by CR LF.
+    // The new content, to be written piece after piece: every line in order,
+    // each followed by CR LF. The pieces point into this object.
+    std::vector<std::string_view> Pieces() const;
     std::string Serialize() const;
 
 private:
     struct Line {
         std::size_t begin;
         std::size_t length;
-        bool crlf;  // bytes_ holds "\r\n" right after the line
+        bool entered;  // in entered_ rather than bytes_
+        bool crlf;     // "\r\n" follows the line in its store
         bool removed;
     };
 
-    std::string_view Text(const Line& line) const { return std::string_view(bytes_).substr(line.begin, line.length); }
-    void BuildIndex();
-    void Index(std::uint32_t lineIndex);
-    std::size_t Bucket(std::string_view word) const;
+    std::string_view Text(const Line& line) const {
+        return std::string_view(line.entered ? entered_ : bytes_).substr(line.begin, line.length);
+    }
 
-    std::string bytes_;
+    std::string bytes_;    // the file as read
+    std::string entered_;  // entered lines, each with its CR LF
     std::vector<Line> lines_;
     std::size_t removed_ = 0;
-    // Lines chained per bucket of their first word, in line order; 0 ends a
-    // chain, so the arrays hold line index + 1. Built on the first Upsert.
-    std::vector<std::uint32_t> heads_;
-    std::vector<std::uint32_t> tails_;
-    std::vector<std::uint32_t> next_;
 };
 
 }  // namespace kiv::upgrade

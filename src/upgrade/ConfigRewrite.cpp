@@ -50,8 +50,8 @@ int RewriteConfigFile(const char* path, int variant, const RewriteInputs& inputs
     // Writing back fewer lines than the file holds would lose the user's settings.
     if (ReadWholeFile(path, bytes) == ReadOutcome::Failed) return 0;
     ConfigLines lines(std::move(bytes));
-    for (const ConfigEntry& entry : PlanEntries(variant, inputs)) lines.Upsert(entry.key, entry.line);
-    return ReplaceFileContent(path, lines.Serialize()) ? 1 : 0;
+    lines.Enter(PlanEntries(variant, inputs));
+    return ReplaceFileContent(path, lines.Pieces()) ? 1 : 0;
 }
 
 }  // namespace kiv::upgrade

@@ -20,11 +20,6 @@ struct RewriteInputs {
     Clock clock = SystemClock;
 };
 
-struct ConfigEntry {
-    std::string key;
-    std::string line;
-};
-
 // The entries of one rewrite in entering order: per kind its block entries
 // (stamping its tables first) and its four folder entries, stopping at a kind
 // whose tables fail; then, in variant 0, "BIBHPT", "BIBTAB" and "BODENDIR".

@@ -4,9 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+using kiv::upgrade::ConfigEntry;
 using kiv::upgrade::ConfigLines;
 using kiv::upgrade::FormatConfigEntry;
+
+namespace {
+
+std::string Entered(const std::string& file, const std::vector<ConfigEntry>& entries) {
+    ConfigLines lines(file);
+    lines.Enter(entries);
+    return lines.Serialize();
+}
+
+}  // namespace
 
 TEST(FormatConfigEntry, KeyTypeCodeByteLengthAndValue) {
     EXPECT_EQ("BODENDIR 5005 13 C:\\A B\\Blocks", FormatConfigEntry("BODENDIR", "C:\\A B\\Blocks"));
@@ -24,28 +36,28 @@ TEST(ConfigLines, TakesEveryLineWholeAndWritesCrLf) {
     EXPECT_EQ(0u, ConfigLines(std::string()).Count());
     EXPECT_EQ("", ConfigLines(std::string()).Serialize());
     EXPECT_EQ("\r\n", ConfigLines(std::string("\n")).Serialize());
+    // A file already in CR LF goes out as one piece of the bytes read.
+    ConfigLines crlf(std::string("a\r\nb\r\n"));
+    EXPECT_EQ(1u, crlf.Pieces().size());
 }
 
 TEST(ConfigLines, KeepsByte26AndZeroBytesAsContent) {
     const char file[] = "A 5005 1 x\r\n\x1a" "after 26\r\nzero\0byte\r\ntail";
     ConfigLines lines(std::string(file, sizeof file - 1));
     EXPECT_EQ(4u, lines.Count());
-    ASSERT_TRUE(lines.Upsert("A", "A 5005 1 y"));
+    lines.Enter({{"A", "A 5005 1 y"}});
     const char expected[] = "\x1a" "after 26\r\nzero\0byte\r\ntail\r\nA 5005 1 y\r\n";
     EXPECT_EQ(std::string(expected, sizeof expected - 1), lines.Serialize());
 }
 
-TEST(ConfigLines, UpsertMatchesWholeKeysIgnoringCase) {
-    ConfigLines lines(std::string(
+TEST(ConfigLines, EntriesMatchWholeKeysIgnoringCase) {
+    const std::string file =
         "FENBL10 5005 1 a\r\n"
         "FENBL1 5005 1 b\r\n"
         "BODENDIRX 5005 1 c\r\n"
         "bodendir 5005 1 d\r\n"
         "BODENDIR\r\n"
-        "TUE125_1\tx\r\n"));
-    ASSERT_TRUE(lines.Upsert("FENBL1", "FENBL1 5005 1 B"));
-    ASSERT_TRUE(lines.Upsert("BODENDIR", "BODENDIR 5005 1 D"));
-    ASSERT_TRUE(lines.Upsert("TUE125_1", "TUE125_1 5005 1 E"));
+        "TUE125_1\tx\r\n";
     // FENBL10, BODENDIRX, a key alone and a key before a tab are other lines.
     EXPECT_EQ(
         "FENBL10 5005 1 a\r\n"
@@ -55,37 +67,40 @@ TEST(ConfigLines, UpsertMatchesWholeKeysIgnoringCase) {
         "FENBL1 5005 1 B\r\n"
         "BODENDIR 5005 1 D\r\n"
         "TUE125_1 5005 1 E\r\n",
-        lines.Serialize());
+        Entered(file, {{"FENBL1", "FENBL1 5005 1 B"}, {"BODENDIR", "BODENDIR 5005 1 D"}, {"TUE125_1", "TUE125_1 5005 1 E"}}));
 }
 
-TEST(ConfigLines, ReplacesTheFirstMatchAndAppendsInEnteringOrder) {
+TEST(ConfigLines, EachEntryReplacesTheFirstMatchAndAppendsInOrder) {
     ConfigLines lines(std::string("K 5005 1 a\r\nX 1\r\nK 5005 1 b\r\n"));
-    lines.Upsert("K", "K new1");
-    lines.Upsert("Z", "Z new");
+    lines.Enter({{"K", "K new1"}, {"Z", "Z new"}});
     EXPECT_EQ("X 1\r\nK 5005 1 b\r\nK new1\r\nZ new\r\n", lines.Serialize());
     // The next match is the second old line, then the entered one.
-    lines.Upsert("K", "K new2");
+    lines.Enter({{"K", "K new2"}});
     EXPECT_EQ("X 1\r\nK new1\r\nZ new\r\nK new2\r\n", lines.Serialize());
-    lines.Upsert("k", "K new3");
+    lines.Enter({{"k", "K new3"}});
     EXPECT_EQ("X 1\r\nZ new\r\nK new2\r\nK new3\r\n", lines.Serialize());
     EXPECT_EQ(4u, lines.Count());
 }
 
-TEST(ConfigLines, RefusesEmptyKeysAndKeysWithBlanks) {
-    const std::string file = "A B 5005 1 x\r\n";
-    ConfigLines lines(file);
-    EXPECT_FALSE(lines.Upsert("", "new"));
-    EXPECT_FALSE(lines.Upsert("A B", "new"));
-    EXPECT_EQ(file, lines.Serialize());
+TEST(ConfigLines, ABatchActsAsItsEntriesOneAfterAnother) {
+    // One old line: the first entry replaces it, each later one the entry before.
+    EXPECT_EQ("X\r\nK 3\r\n", Entered("K old\r\nX\r\n", {{"K", "K 1"}, {"k", "k 2"}, {"K", "K 3"}}));
+    // No old line: the same, the first entry has nothing to replace.
+    EXPECT_EQ("X\r\nK 2\r\n", Entered("X\r\n", {{"K", "K 1"}, {"K", "K 2"}}));
+    // Two old lines for two entries: both old lines go, both entries stay.
+    EXPECT_EQ("X\r\nK 1\r\nK 2\r\n", Entered("K a\r\nX\r\nK b\r\n", {{"K", "K 1"}, {"K", "K 2"}}));
 }
 
-TEST(ConfigLines, FindsEntriesAmongManyLinesThatShareBuckets) {
-    // Far more lines than a small table has buckets: chains are long and mixed.
+TEST(ConfigLines, LeavesOutEntriesWithBadKeys) {
+    const std::string file = "A B 5005 1 x\r\n";
+    EXPECT_EQ(file, Entered(file, {{"", "new"}, {"A B", "A B new"}, {"A", "B 5005 1 x"}}));
+}
+
+TEST(ConfigLines, FindsEntriesAmongManyLines) {
     std::string file;
     for (int i = 0; i < 5000; ++i) file += "KEY" + std::to_string(i % 700) + " 5005 1 " + std::to_string(i) + "\n";
     ConfigLines lines(file);
-    lines.Upsert("key699", "KEY699 new");
-    lines.Upsert("KEY0", "KEY0 new");
+    lines.Enter({{"key699", "KEY699 new"}, {"KEY0", "KEY0 new"}});
     std::string out = lines.Serialize();
     EXPECT_EQ(std::string::npos, out.find("KEY699 5005 1 699\r\n"));
     EXPECT_NE(std::string::npos, out.find("KEY699 5005 1 1399\r\n"));

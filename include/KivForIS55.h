@@ -1,9 +1,13 @@
 /* KivForIS55.h: the 22 exports of KivForIS55.dll for C and C++ callers.
  *
- * All functions use __stdcall and ANSI strings. A null string argument counts
- * as empty. Output buffers must hold 260 bytes; a text that would not fit
- * (with its terminating zero) is not written, and the buffer stays as passed.
- * Page results: 1 Next, 2 Cancel, 4 Back, -1 page could not be created.
+ * All functions use __stdcall, are exported under their plain names and take
+ * ANSI strings. A null string argument counts as empty. Output buffers must
+ * hold KIV_BUFFER_SIZE (260) bytes; a text that would not fit (with its
+ * terminating zero) is not written, and the buffer stays as passed, as it does
+ * on every failure: clear a buffer before the call to see whether it was
+ * written. Functions marked "no status" return 0. Call them all from one
+ * thread, the one that owns parentWindow: the pages run their modal loop on it.
+ * installscript/KivForIS55.h declares the same functions for InstallScript.
  */
 #ifndef KIVFORIS55_H
 #define KIVFORIS55_H
@@ -19,11 +23,19 @@
 
 #define KIV_BUFFER_SIZE 260
 
+/* Page results. */
+#define KIV_PAGE_NEXT 1
+#define KIV_PAGE_CANCEL 2
+#define KIV_PAGE_BACK 4
+#define KIV_PAGE_FAILED (-1)
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Folders of the old and new installation; null or empty leaves the value. */
+/* Folders of the old and new installation; null or empty leaves the value.
+ * SaveBeforeFilesCopy empties the two new ones: set them again before the
+ * update manager. No status. */
 KIV_API int __stdcall SetOldProgramDir(const char* folder);
 KIV_API int __stdcall SetNewProgramDir(const char* folder);
 KIV_API int __stdcall SetOldManagerDir(const char* folder);
@@ -34,28 +46,37 @@ KIV_API int __stdcall SetToDeleteAfterSave(int flag);
 /* 1 when a file or folder (or a wildcard match) exists, otherwise 0. */
 KIV_API int __stdcall KivExistFile(const char* path);
 
-/* AutoCAD product choice: fills both buffers on success, leaves them otherwise. */
+/* AutoCAD product choice, with a page when there are several products; the
+ * choice becomes AutoCAD's current product. Fills both buffers on success,
+ * leaves them otherwise. altPage nonzero: the Dorva AT page. dash4Only nonzero:
+ * only product keys containing "-4". No status. */
 KIV_API int __stdcall KivGetMainAcadData(HWND parentWindow, char* folderBuffer,
                                          char* productKeyBuffer, int altPage, int dash4Only);
 
-/* Logon name (or "Dorva AT User") into nameBuffer and the setup state. */
+/* Logon name (or "Dorva AT User") into nameBuffer, kept for the update manager. No status. */
 KIV_API int __stdcall KivGetUserName(char* nameBuffer);
 /* User-name page: 1 Next, 0 otherwise. */
 KIV_API int __stdcall ShowTerviloUserName(HWND parentWindow, const char* userNameText, int greyed);
-/* Target-folder page: page result, or 2 when an argument is empty. */
+/* Target-folder page: page result, or KIV_PAGE_CANCEL when an argument is empty. */
 KIV_API int __stdcall KivShowTargeDir(HWND parentWindow, const char* targetFolder,
                                       const char* productName);
-/* Tablet-menu page; on a ticked Next the menu files are backed up and "Tablet" is written. */
+/* Tablet-menu page: page result. On a ticked Next the menu files of
+ * acadFolder\Support move into a new SaveMenu<n> folder and "Tablet" is
+ * written; KIV_PAGE_CANCEL when that folder cannot be made. */
 KIV_API int __stdcall KivIsWithinTablet(HWND parentWindow, const char* acadFolder,
                                         char* resultBuffer);
 
-/* Modeless progress window. */
+/* Modeless progress window: start, any number of name and position calls,
+ * destroy (nonzero when a window was closed). rangeMax is taken as 0..65535.
+ * The hourglass cursor is held from start to destroy. No status otherwise. */
 KIV_API int __stdcall KivStartRegProgress(HWND parentWindow, const char* headerText, int rangeMax);
 KIV_API int __stdcall KivRegProgSetCurrName(const char* itemName);
 KIV_API int __stdcall KivRegProgSetCurrPos(int position);
 KIV_API int __stdcall KivRegProgDestroy(void);
 
-/* Saving customised files around the setup's own file copy. */
+/* Saving customised files around the setup's own file copy: before saves the
+ * manager folder into managerDir\Save<n>; after tidies the folder holding
+ * path. 0 when a named folder or path does not exist. */
 KIV_API int __stdcall SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
 KIV_API int __stdcall SaveAfterFilesCopy(const char* path);
 
@@ -63,7 +84,8 @@ KIV_API int __stdcall SaveAfterFilesCopy(const char* path);
 KIV_API int __stdcall CreateUpdateManager(const char* dir, int migrate);
 KIV_API int __stdcall CreateUpdateManagerATP(const char* dir, int migrate);
 
-/* Removal of older releases' registry entries and module files. */
+/* Removal of older releases' registry entries (any non-empty text) and
+ * module files (below dir). No status. */
 KIV_API int __stdcall DeleteOldAppsReg(const char* text);
 KIV_API int __stdcall DeleteOldFiles(const char* dir);
 

@@ -1,8 +1,6 @@
 // The call table of kivhost and the static check of a script against it.
 #include "Calls.h"
 
-#include <cctype>
-
 namespace kivhost {
 
 namespace {
@@ -42,18 +40,10 @@ bool Accepts(Param param, ArgKind kind) {
     return false;
 }
 
-bool SameNoCase(const std::string& a, const char* b) {
-    std::string lowered;
-    for (const char* p = b; *p != '\0'; ++p) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-    std::string other;
-    for (char c : a) other += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lowered == other;
-}
-
 std::string UnknownCall(const std::string& name) {
     std::string message = "unknown export \"" + name + "\"";
     for (const CallSpec& spec : Calls())
-        if (SameNoCase(name, spec.name)) return message + " (export names are case-sensitive: " + spec.name + ")";
+        if (Lowered(name) == Lowered(spec.name)) return message + " (export names are case-sensitive: " + spec.name + ")";
     return message;
 }
 
@@ -142,7 +132,8 @@ const CallSpec* FindCall(const std::string& name) {
 
 std::string Signature(const CallSpec& spec) {
     std::string text = std::string(spec.name) + "(";
-    for (std::size_t i = 0; i < spec.params.size(); ++i) text += std::string(i > 0 ? ", " : "") + ParamWord(spec.params[i]);
+    for (std::size_t i = 0; i < spec.params.size(); ++i)
+        text += std::string(i > 0 ? ", " : "") + ParamWord(spec.params[i]);
     return text + ")";
 }
 

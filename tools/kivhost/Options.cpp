@@ -37,12 +37,6 @@ std::string Trimmed(const std::string& text) {
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
-std::string Lowered(const std::string& text) {
-    std::string lowered;
-    for (char c : text) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lowered;
-}
-
 bool ParseStep(const std::string& word, Step& step) {
     static const struct {
         const char* word;

@@ -11,13 +11,8 @@ namespace {
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-bool EqualsNoCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == '\0';
-}
+// lowerCase is written in lower case already.
+bool EqualsNoCase(const std::string& text, const char* lowerCase) { return Lowered(text) == lowerCase; }
 
 // Reads one line of the script; every method that fails leaves its reason in error_.
 class LineParser {
@@ -154,7 +149,8 @@ private:
                 case 't': text += '\t'; break;
                 default:
                     // "C:\Programme" would otherwise lose its backslash unnoticed.
-                    return Fail(std::string("unknown escape \\") + e + " in a quoted text (write \\\\ for a backslash)");
+                    return Fail(std::string("unknown escape \\") + e +
+                                " in a quoted text (write \\\\ for a backslash)");
             }
         }
         return Fail("the quoted text is not closed");
@@ -223,6 +219,12 @@ bool ParseScript(const std::string& text, std::vector<Statement>& statements, Sc
         }
     }
     return true;
+}
+
+std::string Lowered(const std::string& text) {
+    std::string lowered;
+    for (char c : text) lowered += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return lowered;
 }
 
 bool IsName(const std::string& text) {

@@ -47,6 +47,9 @@ bool ParseScript(const std::string& text, std::vector<Statement>& statements, Sc
 // A buffer name: a letter or underscore, then letters, digits and underscores.
 bool IsName(const std::string& text);
 
+// ASCII letters lowered, for names compared without regard to case.
+std::string Lowered(const std::string& text);
+
 // The script's own spelling of a text: quoted with \\, \", \n, \r, \t escapes.
 std::string Quote(const std::string& text);
 

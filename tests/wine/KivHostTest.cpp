@@ -1,0 +1,377 @@
+// kivhost.exe as a setup author runs it: call scripts in, printed calls, results, buffers and effects out.
+#include "support/Library.h"
+#include "support/Scratch.h"
+#include "support/Tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kivtest;
+
+namespace {
+
+struct HostRun {
+    DWORD exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+void Drain(HANDLE pipe, std::string& text) {
+    DWORD available = 0;
+    while (::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char chunk[4096];
+        DWORD read = 0;
+        if (!::ReadFile(pipe, chunk, sizeof chunk, &read, nullptr) || read == 0) return;
+        text.append(chunk, read);
+    }
+}
+
+// Runs a program with its output captured; it is ended (and the test failed) after 90 s.
+HostRun RunProgram(std::string commandLine) {
+    HostRun run;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    EXPECT_TRUE(::CreatePipe(&outRead, &outWrite, &inherit, 0) && ::CreatePipe(&errRead, &errWrite, &inherit, 0));
+    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process = {};
+    BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                    &process);
+    ::CloseHandle(outWrite);
+    ::CloseHandle(errWrite);
+    EXPECT_TRUE(started) << commandLine;
+    if (started) {
+        DWORD deadline = ::GetTickCount() + 90000;
+        for (;;) {
+            Drain(outRead, run.out);
+            Drain(errRead, run.err);
+            if (::WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0) break;
+            if (static_cast<LONG>(::GetTickCount() - deadline) > 0) {
+                ADD_FAILURE() << "still running after 90 s: " << commandLine;
+                ::TerminateProcess(process.hProcess, 99);
+                ::WaitForSingleObject(process.hProcess, 5000);
+                break;
+            }
+        }
+        Drain(outRead, run.out);
+        Drain(errRead, run.err);
+        ::GetExitCodeProcess(process.hProcess, &run.exitCode);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+    ::CloseHandle(outRead);
+    ::CloseHandle(errRead);
+    return run;
+}
+
+// kivhost.exe beside the tests, which run it against the DLL under test.
+HostRun RunHost(const std::string& arguments) {
+    return RunProgram("\"" + ProgramFolder() + "\\kivhost.exe\" " + arguments);
+}
+
+// Writes a call script and runs it.
+HostRun RunScript(const ScratchFolder& dir, const std::string& script, const std::string& options = "") {
+    std::string path = dir / "script.kiv";
+    WriteFile(path, script);
+    return RunHost(options + " \"" + path + "\"");
+}
+
+std::string Define(const std::string& name, const std::string& value) {
+    return " --define \"" + name + "=" + value + "\"";
+}
+
+// The script's spelling of a path: every backslash doubled.
+std::string Escaped(const std::string& path) {
+    std::string text;
+    for (char c : path) text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return text;
+}
+
+void OneProduct(const std::string& key, const std::string& name, const std::string& folder) {
+    std::string path = std::string(kAcadReleaseKey) + "\\" + key;
+    SetRegString(path, "ProductId", "ACAD");
+    SetRegString(path, "ProductName", name);
+    SetRegString(path, "AcadLocation", folder);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+TEST(KivHost, ScriptErrorsNameTheLineAndRunNothing) {
+    ScratchFolder dir;
+    WriteFile(dir / "Tervilo.Arx", "old module");
+    MakeFolder(dir / "from");
+    WriteFile(dir / "from\\a.txt", "a");
+    const struct {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"KivFoo(1)", "unknown export \"KivFoo\""},
+        {"kivexistfile(\"x\")", "unknown export \"kivexistfile\" (export names are case-sensitive: KivExistFile)"},
+        {"KivShowTargeDir(hwnd, \"x\")", "KivShowTargeDir(window, text, text) takes 3 arguments, not 2"},
+        {"KivExistFile(5)", "argument 1 of KivExistFile(text) must be a quoted text, a buffer name or null"},
+        {"KivRegProgSetCurrPos(\"5\")", "argument 1 of KivRegProgSetCurrPos(number) must be a number"},
+        {"KivGetUserName(\"x\")", "argument 1 of KivGetUserName(buffer) must be a buffer name or null"},
+        {"KivStartRegProgress(\"x\", \"y\", 1)",
+         "argument 1 of KivStartRegProgress(window, text, number) must be hwnd or null"},
+        {"DeleteOldFiles(\"C:\\Programme\")", "unknown escape \\P"},
+        {"DeleteOldFiles(\"C:\\\\x)", "the quoted text is not closed"},
+        {"SetNewProgramDir(svNeverSet)", "buffer svNeverSet is read before anything defines it"},
+        {"SetNewProgramDir(DIR + svNeverSet)", "buffer svNeverSet is read before anything defines it"},
+        {"KivRegProgSetCurrPos(2147483648)", "argument 1: 2147483648 is not a 32-bit number"},
+        {"KivRegProgSetCurrPos(-0x10)", "argument 1: write a negative number in decimal"},
+        {"KivRegProgSetCurrPos(12abc)", "argument 1: not a number"},
+        {"KivRegProgDestroy() KivRegProgDestroy()", "unexpected text after the end of the statement"},
+        {"KivRegProgDestroy", "expected \"(\" after KivRegProgDestroy"},
+        {"KivGetMainAcadData(hwnd + \"x\", a, b, 0, 0)", "expected \",\" or \")\" after argument 1"},
+        {"hwnd = \"x\"", "hwnd cannot be a buffer name"},
+        {"\"x\"", "a line must start with an export name or a buffer name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        auto before = Snapshot(dir.path());
+        // The good lines before the bad one would copy a folder and delete a module.
+        std::string script = "# lines 2 and 3 are fine\n"
+                             "CopyTree(DIR + \"\\\\from\", DIR + \"\\\\to\")\n"
+                             "DeleteOldFiles(DIR)\n" +
+                             std::string(c.line) + "\nCopyTree(DIR + \"\\\\from\", DIR + \"\\\\later\")\n";
+        HostRun run = RunScript(dir, script, Define("DIR", dir.path()));
+        EXPECT_EQ(1u, run.exitCode);
+        EXPECT_NE(std::string::npos, run.err.find("script.kiv:4: " + std::string(c.message))) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("    " + std::string(c.line))) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("nothing was run")) << run.err;
+        EXPECT_EQ("", run.out);
+        ::DeleteFileA((dir / "script.kiv").c_str());
+        EXPECT_EQ(before, Snapshot(dir.path()));
+    }
+}
+
+TEST(KivHost, PrintsEachCallItsResultAndTheBuffersItWrote) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    MakeFolder(dir / "Acad\\Support");
+    OneProduct("ACAD-1:407", "AutoCAD 2000", dir / "Acad");
+    std::string script =
+        "svFolder = \"set before\"   # a comment\n"
+        "\n"
+        "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0);\n"
+        "KivExistFile(svFolder + \"\\\\Support\")\n"
+        "KivExistFile(DIR + \"\\\\Support\")\n"
+        "SetToDeleteAfterSave(0)\n"
+        "SetToDeleteAfterSave(-7)\n"
+        "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 1)  // no product with -4\n"
+        "KivExistFile(null)\n"
+        "KivGetMainAcadData(hwnd, null, svOther, 0, 0)\n";
+    HostRun run = RunScript(dir, script, Define("DIR", dir.path()));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    std::string folder = Escaped(dir / "Acad");
+    EXPECT_EQ("line 1: svFolder = \"set before\"\n"
+              "line 3: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
+              "        svFolder = \"" + folder + "\"\n"
+              "        svKey = \"ACAD-1:407\"\n"
+              "line 4: KivExistFile(svFolder + \"\\\\Support\") = 1\n"
+              "line 5: KivExistFile(DIR + \"\\\\Support\") = 0\n"
+              "line 6: SetToDeleteAfterSave(0) = 1\n"
+              "line 7: SetToDeleteAfterSave(-7) = 0\n"
+              "line 8: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 1) = 0\n"
+              "        svFolder unchanged\n"
+              "        svKey unchanged\n"
+              "line 9: KivExistFile(null) = 0\n"
+              "line 10: KivGetMainAcadData(hwnd, null, svOther, 0, 0) = 0\n"
+              "        svOther = \"ACAD-1:407\"\n",
+              Replaced(run.out, "\r\n", "\n"));
+}
+
+TEST(KivHost, TextsLongerThanABufferAreRefusedAtTheAssignment) {
+    ScratchFolder dir;
+    std::string script = "svLong = TEXT + TEXT\nKivExistFile(svLong)\n";
+    HostRun run = RunScript(dir, script, Define("TEXT", std::string(200, 'x')));
+    EXPECT_EQ(3u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("line 1: a text of 400 bytes does not fit the 260-byte buffer svLong"))
+        << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("stopped at line 1; nothing after it ran")) << run.err;
+    EXPECT_EQ(std::string::npos, run.out.find("KivExistFile")) << run.out;
+
+    // An over-long text goes to an export unbounded, as the setup script's strings do.
+    run = RunScript(dir, "KivExistFile(TEXT + TEXT)\n", Define("TEXT", std::string(200, 'x')));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find(") = 0")) << run.out;
+}
+
+TEST(KivHost, AnswersPagesByTitleByTemplateOrForEveryPage) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    OneProduct("ACAD-1:407", "Erstes Produkt", dir / "Eins");
+    OneProduct("ACAD-4001:407", "Zweites Produkt", dir / "Zwei");
+    const struct {
+        const char* options;
+        const char* call;
+        const char* printed;
+    } cases[] = {
+        {"--answer next", "ShowTerviloUserName(hwnd, \"Hans\", 0)",
+         "ShowTerviloUserName(hwnd, \"Hans\", 0) = 1\n        page \"User Information\": next\n"},
+        {"--answer \"User Information=cancel\"", "ShowTerviloUserName(hwnd, \"Hans\", 0)",
+         "ShowTerviloUserName(hwnd, \"Hans\", 0) = 0\n        page \"User Information\": cancel\n"
+         "        page \"Setup Abbrechen \": cancel\n"},
+        {"--answer 1010=escape", "ShowTerviloUserName(hwnd, \"Hans\", 1)",
+         "ShowTerviloUserName(hwnd, \"Hans\", 1) = 0\n        page \"User Information\": escape\n"
+         "        page \"Setup Abbrechen \": cancel\n"},
+        {"--answer \"1008=select:Zweites Produkt,next\" --answer cancel",
+         "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0)",
+         "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
+         "        page \"AutoCAD Produkt festlegen\": select \"Zweites Produkt\", next\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        HostRun run = RunScript(dir, std::string(c.call) + "\n", c.options);
+        EXPECT_EQ(0u, run.exitCode) << run.err;
+        EXPECT_EQ(0u, Replaced(run.out, "\r\n", "\n").find("line 1: " + std::string(c.printed))) << run.out;
+    }
+    std::string chosen;
+    EXPECT_TRUE(GetRegString(kAcadReleaseKey, "CurVer", chosen));
+    EXPECT_EQ("ACAD-4001:407", chosen);
+}
+
+TEST(KivHost, ScreenshotsEveryPageShownAsBitmapFiles) {
+    ScratchFolder dir;
+    HostRun run = RunScript(dir,
+                            "ShowTerviloUserName(hwnd, \"Hans\", 0)\n"
+                            "KivStartRegProgress(hwnd, \"Registrierung\", 3)\n"
+                            "KivRegProgDestroy()\n",
+                            "--answer next --screenshots \"" + dir / "shots" + "\"");
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    std::vector<std::string> expected = {"01-line1-User_Information.bmp", "02-line2-window.bmp"};
+    ASSERT_EQ(expected, ListNames(dir / "shots"));
+    for (const std::string& name : expected) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(std::string::npos, run.out.find("screenshot " + dir / "shots\\" + name)) << run.out;
+        std::string bmp = ReadFile(dir / "shots\\" + name);
+        ASSERT_GT(bmp.size(), 54u);
+        EXPECT_EQ("BM", bmp.substr(0, 2));
+        LONG width = *reinterpret_cast<const LONG*>(&bmp[18]);
+        LONG height = *reinterpret_cast<const LONG*>(&bmp[22]);
+        EXPECT_GT(width, 100);
+        EXPECT_GT(height, 40);
+        EXPECT_EQ(54u + ((static_cast<std::size_t>(width) * 3 + 3) & ~3u) * height, bmp.size());
+        // Not a blank capture: the page's frame and controls give more than one colour.
+        std::string pixels = bmp.substr(54);
+        EXPECT_NE(std::string::npos, pixels.find_first_not_of(pixels[0]));
+    }
+}
+
+TEST(KivHost, APageNobodyAnswersIsEndedAndTheRunStops) {
+    ScratchFolder dir;
+    MakeFolder(dir / "from");
+    HostRun run = RunScript(dir,
+                            "ShowTerviloUserName(hwnd, \"Hans\", 0)\n"
+                            "CopyTree(DIR + \"\\\\from\", DIR + \"\\\\to\")\n",
+                            "--answer \"Zielpfad bestaetigen=next\" --timeout 2" + Define("DIR", dir.path()));
+    EXPECT_EQ(3u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.out.find("page \"User Information\": no answer given, left open")) << run.out;
+    EXPECT_NE(std::string::npos, run.err.find("line 1: page \"User Information\" was still open after 2 s"))
+        << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("stopped at line 1; nothing after it ran")) << run.err;
+    EXPECT_FALSE(FolderExists(dir / "to"));
+
+    // An answer that cannot be given ends the page the same way.
+    run = RunScript(dir, "ShowTerviloUserName(hwnd, \"Hans\", 0)\n", "--answer tick");
+    EXPECT_EQ(3u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("page \"User Information\" has no check box to tick")) << run.err;
+}
+
+TEST(KivHost, UsageAndDllErrorsRunNothing) {
+    ScratchFolder dir;
+    HostRun run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--dll C:\\windows\\system32\\kernel32.dll");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("kernel32.dll has no export KivExistFile; nothing was run")) << run.err;
+    EXPECT_EQ("", run.out);
+
+    run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--dll \"" + dir / "missing.dll" + "\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("cannot load " + dir / "missing.dll")) << run.err;
+
+    run = RunHost("--answer \"x=jump\" \"" + dir / "script.kiv" + "\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("unknown step \"jump\"")) << run.err;
+
+    run = RunHost(Define("svLong", std::string(260, 'x')) + " \"" + dir / "script.kiv" + "\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("--define svLong: the text does not fit a 260-byte buffer")) << run.err;
+}
+
+TEST(KivHost, RunsTheSampleUpgradeUnattended) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    std::string docs = KIV_TEST_DOCS_DIR;
+    std::string examples = docs.substr(0, docs.size() - 4) + "examples";
+
+    // The sample registry, moved from C: into the scratch folder.
+    std::string reg =
+        Replaced(ReadFile(examples + "/AutoCAD2000.reg"), "\"C:\\\\", "\"" + Escaped(dir.path()) + "\\\\");
+    WriteFile(dir / "sample.reg", reg);
+    HostRun imported = RunProgram("regedit.exe /S \"" + dir / "sample.reg" + "\"");
+    ASSERT_EQ(0u, imported.exitCode);
+    HostRun laidOut = RunScript(dir, "CopyTree(SAMPLE, ROOT)\n", Define("SAMPLE", examples + "/sample") +
+                                                                     Define("ROOT", dir.path()));
+    ASSERT_EQ(0u, laidOut.exitCode) << laidOut.err;
+    ASSERT_TRUE(FileExists(dir / "Dorvasys\\TERVILO\\Tervilo.Arx"));
+
+    HostRun run = RunHost("--define \"ROOT=" + dir.path() +
+                          "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next --answer next "
+                          "\"" + examples + "/upgrade.kiv\"");
+    EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
+
+    // Every call of the script is printed with its result, and nothing else is.
+    std::vector<std::string> script = Lines(ReadFile(examples + "/upgrade.kiv"));
+    int calls = 0, printed = 0;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const std::string& text = script[i];
+        if (text.empty() || text[0] == '#' || text.find(" = ") != std::string::npos) continue;
+        ++calls;
+        EXPECT_NE(std::string::npos, run.out.find("line " + std::to_string(i + 1) + ": " + text + " = ")) << text;
+    }
+    for (const std::string& text : Lines(run.out))
+        if (text.compare(0, 5, "line ") == 0 && text.find(") = ") != std::string::npos) ++printed;
+    EXPECT_EQ(calls, printed);
+
+    // The upgrade took place.
+    std::string current;
+    EXPECT_TRUE(GetRegString(kAcadReleaseKey, "CurVer", current));
+    EXPECT_EQ("ACAD-4001:407", current);
+    EXPECT_NE(std::string::npos, run.out.find("svTablet = \"Tablet\"")) << run.out;
+    EXPECT_TRUE(FileExists(dir / "Programme\\ACADMAP\\Support\\SaveMenu2\\Acad.Mnu"));
+    EXPECT_TRUE(FileExists(dir / "Dorvasys\\TERVILO\\Manager\\Save2\\MeinePunkte.lsp"));
+    EXPECT_TRUE(FileExists(dir / "Dorvasys\\TERVILO\\Save1\\TvKonfig.exe"));
+    EXPECT_FALSE(FileExists(dir / "Dorvasys\\TERVILO\\Tervilo.Arx"));
+    EXPECT_FALSE(RegKeyExists(std::string(kAcadReleaseKey) + "\\ACAD-4001:407\\Applications\\Tervilo"));
+    std::string library = dir / "Dorvasys\\TERVILO\\Bib\\Bib.Ini";
+    EXPECT_NE(std::string::npos,
+              ReadFile(dir / "Dorvasys\\TERVILO\\Manager\\Arch.Cfg")
+                  .find("BIBHPT 5005 " + std::to_string(library.size()) + " " + library + "\r\n"));
+}

@@ -128,7 +128,6 @@ void ConfigLines::Enter(const std::vector<ConfigEntry>& entries) {
             KeyGroup& group = groups[g];
             if (group.matched == group.wanted || !HoldsKey(text, group.key)) return false;
             line.removed = true;
-            ++removed_;
             if (++group.matched == group.wanted) --open;
             return true;
         });
@@ -179,12 +178,6 @@ std::vector<std::string_view> ConfigLines::Pieces() const {
     }
     flush();
     return pieces;
-}
-
-std::string ConfigLines::Serialize() const {
-    std::string out;
-    for (std::string_view piece : Pieces()) out.append(piece);
-    return out;
 }
 
 }  // namespace kiv::upgrade

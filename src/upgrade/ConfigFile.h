@@ -33,11 +33,9 @@ public:
     // empty, has a blank, or does not begin its line is left out.
     void Enter(const std::vector<ConfigEntry>& entries);
 
-    std::size_t Count() const { return lines_.size() - removed_; }
     // The new content, to be written piece after piece: every line in order,
     // each followed by CR LF. The pieces point into this object.
     std::vector<std::string_view> Pieces() const;
-    std::string Serialize() const;
 
 private:
     struct Line {
@@ -55,7 +53,6 @@ private:
     std::string bytes_;    // the file as read
     std::string entered_;  // entered lines, each with its CR LF
     std::vector<Line> lines_;
-    std::size_t removed_ = 0;
 };
 
 }  // namespace kiv::upgrade

@@ -3,6 +3,7 @@
 
 #include "dialogs/Exports.h"
 #include "frame/FileSystem.h"
+#include "frame/OutputBuffer.h"
 #include "frame/SetupState.h"
 #include "frame/Text.h"
 #include "upgrade/ConfigRewrite.h"
@@ -128,7 +129,7 @@ int UpdateConfigFiles(int variant) {
     SetupState& state = State();
     if (variant == 0) {
         if (state.userName.empty()) {
-            char scratch[260];
+            char scratch[kOutputBufferSize];
             dialogs::GetUserName(scratch);
         }
         if (state.userName.empty()) return 0;

@@ -27,7 +27,8 @@ void EnterOpeningLibraries(std::vector<ConfigEntry>& entries, int variant, const
             for (const std::string& slot : slots)
                 if (!slot.empty()) entries.push_back(ConfigEntry{slot.substr(0, slot.find(' ')), slot});
         }
-        for (int n = 1; n <= kFolderEntryCount; ++n) Enter(entries, opening.folderKeyPrefix + std::to_string(n), folder);
+        for (int n = 1; n <= kFolderEntryCount; ++n)
+            Enter(entries, opening.folderKeyPrefix + std::to_string(n), folder);
     }
 }
 

@@ -91,7 +91,8 @@ void CheckTableChange(const std::string& before, const std::string& after, bool 
     Check(before.size() == after.size(), "a table changed its size");
     for (std::size_t i = 0; i < before.size(); ++i) {
         if (before[i] == after[i] || (i >= table::kTimeOffset && i < table::kHeaderSize)) continue;
-        std::size_t records = before.size() < table::kHeaderSize ? 0 : (before.size() - table::kHeaderSize) / table::kRecordSize;
+        std::size_t records =
+            before.size() < table::kHeaderSize ? 0 : (before.size() - table::kHeaderSize) / table::kRecordSize;
         std::size_t at = i - table::kHeaderSize;
         bool inCode = blockTable && i >= table::kHeaderSize && at / table::kRecordSize < records &&
                       at % table::kRecordSize >= table::kCodeOffset + table::kTimeCodeOffset &&
@@ -156,8 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string folder = g_folder + "/N\\Oeffdat" + (variant == 0 ? kOpeningKinds[kind].subFolder : "");
         for (int t = 0; t < kTableCount; ++t) {
             std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
-            std::string bytes = t == 3 ? (kind == 0 ? blockTable : ValidDoorTable())
-                                       : std::string("TAB\0\0\0\1\2\3\4 rest", 15);
+            std::string bytes =
+                t == 3 ? (kind == 0 ? blockTable : ValidDoorTable()) : std::string("TAB\0\0\0\1\2\3\4 rest", 15);
             if (kind == 0 && t == 1 && shortEinbau) bytes.resize(5);
             Write(path, bytes);
             tables.paths.push_back(path);

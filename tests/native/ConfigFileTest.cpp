@@ -46,8 +46,12 @@ TEST(ConfigLines, TakesEveryLineWholeAndWritesCrLf) {
 }
 
 TEST(ConfigLines, KeepsByte26AndZeroBytesAsContent) {
-    const char file[] = "A 5005 1 x\r\n\x1a" "after 26\r\nzero\0byte\r\ntail";
-    const char expected[] = "\x1a" "after 26\r\nzero\0byte\r\ntail\r\nA 5005 1 y\r\n";
+    const char file[] =
+        "A 5005 1 x\r\n\x1a"
+        "after 26\r\nzero\0byte\r\ntail";
+    const char expected[] =
+        "\x1a"
+        "after 26\r\nzero\0byte\r\ntail\r\nA 5005 1 y\r\n";
     EXPECT_EQ(std::string(expected, sizeof expected - 1),
               Entered(std::string(file, sizeof file - 1), {{"A", "A 5005 1 y"}}));
 }
@@ -69,7 +73,8 @@ TEST(ConfigLines, EntriesMatchWholeKeysIgnoringCase) {
         "FENBL1 5005 1 B\r\n"
         "BODENDIR 5005 1 D\r\n"
         "TUE125_1 5005 1 E\r\n",
-        Entered(file, {{"FENBL1", "FENBL1 5005 1 B"}, {"BODENDIR", "BODENDIR 5005 1 D"}, {"TUE125_1", "TUE125_1 5005 1 E"}}));
+        Entered(file,
+                {{"FENBL1", "FENBL1 5005 1 B"}, {"BODENDIR", "BODENDIR 5005 1 D"}, {"TUE125_1", "TUE125_1 5005 1 E"}}));
 }
 
 TEST(ConfigLines, EachEntryReplacesTheFirstMatchAndAppendsInOrder) {

@@ -50,7 +50,8 @@ public:
     }
 
     // The four tables of a kind below folder; the block table from records.
-    void WriteTables(const std::string& folder, int kind, const std::string& blockTable, const std::string& tag = "TAB") {
+    void WriteTables(const std::string& folder, int kind, const std::string& blockTable,
+                     const std::string& tag = "TAB") {
         MakeFolder(folder);
         for (int t = 0; t < 3; ++t)
             WriteFile(folder + "\\" + kKindPrefixes[kind] + kTableNames[t], Header(tag, 7) + "rest of " + tag);
@@ -67,7 +68,8 @@ public:
     std::string NewKindFolder(int kind) const { return newProgram + "\\OeffDat\\" + kKindFolders[kind]; }
     std::string OldKindFolder(int kind) const { return oldProgram + "\\OeffDat\\" + kKindFolders[kind]; }
     void WriteDefinitionFiles(const std::string& folder, const std::string& origin) {
-        for (const char* name : {"FENSTER.INI", "TUER.INI", "DURCHG.INI"}) WriteFile(folder + "\\" + name, origin + name);
+        for (const char* name : {"FENSTER.INI", "TUER.INI", "DURCHG.INI"})
+            WriteFile(folder + "\\" + name, origin + name);
     }
     std::string Config() const { return ReadFile(newManager + "\\Arch.Cfg"); }
 
@@ -200,8 +202,8 @@ TEST(UpdateManager, Variant1RewritesArchCfgOnceAndOnlyNonEmptyCfgFiles) {
 
     ASSERT_EQ(1, up.lib.CreateUpdateManagerATP(up.newProgram.c_str(), 0));
     std::string oeffdat = up.newProgram + "\\Oeffdat";
-    std::string entries = FolderEntries("FEN125_", oeffdat) + FolderEntries("TUE125_", oeffdat) +
-                          FolderEntries("DUR125_", oeffdat);
+    std::string entries =
+        FolderEntries("FEN125_", oeffdat) + FolderEntries("TUE125_", oeffdat) + FolderEntries("DUR125_", oeffdat);
     EXPECT_EQ("FEN125_1 5005 1 b\r\n" + entries, ReadFile(up.newManager + "\\ARCH.CFG"));
     EXPECT_EQ("O 5005 1 x\r\n" + entries, ReadFile(up.newManager + "\\Other.cfg"));
     EXPECT_EQ("", ReadFile(up.newManager + "\\Empty.cfg"));
@@ -305,12 +307,13 @@ TEST(UpdateManager, Variant0WritesExactEntriesAndStampsTablesAtTheCallTime) {
         }
     }
 
-    std::string expected = "; Einstellungen\r\nFENBL11 5005 1 u\r\nBODENDIRX 5005 1 v\r\nFENBL1\r\n"
-                           "\x1a after Ctrl-Z\r\n";
+    std::string expected =
+        "; Einstellungen\r\nFENBL11 5005 1 u\r\nBODENDIRX 5005 1 v\r\nFENBL1\r\n"
+        "\x1a after Ctrl-Z\r\n";
     const std::string code0 = "A" + timeCodes[0] + "BCDEFGHIJKLMNO";
     for (int i = 1; i <= 10; ++i) {
-        std::string value = code0 + "|Fenster" + std::to_string(i) + "|" + std::to_string(i / 2) +
-                            (i % 2 ? ".500" : ".000");
+        std::string value =
+            code0 + "|Fenster" + std::to_string(i) + "|" + std::to_string(i / 2) + (i % 2 ? ".500" : ".000");
         expected += "FENBL" + std::to_string(i) + " 5005 " + std::to_string(value.size()) + " " + value + "\r\n";
     }
     const std::string oeffdat = up.newProgram + "\\Oeffdat";

@@ -208,6 +208,28 @@ TEST(KivHost, PrintsEachCallItsResultAndTheBuffersItWrote) {
               Replaced(run.out, "\r\n", "\n"));
 }
 
+TEST(KivHost, ScriptsInUtf8AreTakenToTheAnsiCodePage) {
+    ScratchFolder dir;
+    WriteFile(dir / "Gr\xF6\xDF" "e.txt", "x");  // CP1252, as the DLL's ANSI calls see it
+    std::string utf8 = "KivExistFile(DIR + \"\\\\Gr\xC3\xB6\xC3\x9F" "e.txt\")\n";
+    HostRun run = RunScript(dir, "\xEF\xBB\xBF" + utf8, Define("DIR", dir.path()));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ("line 1: " + utf8.substr(0, utf8.size() - 1) + " = 1", Lines(run.out).at(0));
+
+    // A script that is not UTF-8 is taken to be ANSI already.
+    run = RunScript(dir, "KivExistFile(DIR + \"\\\\Gr\xF6\xDF" "e.txt\")\n", Define("DIR", dir.path()));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find(") = 1")) << run.out;
+
+    // Omega is missing from code page 1252.
+    run = RunScript(dir, "KivExistFile(\"a\")\nKivExistFile(\"\xCE\xA9\")\n");
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos,
+              run.err.find("script.kiv:2: a character of this line is missing from the ANSI code page"))
+        << run.err;
+    EXPECT_EQ("", run.out);
+}
+
 TEST(KivHost, TextsLongerThanABufferAreRefusedAtTheAssignment) {
     ScratchFolder dir;
     std::string script = "svLong = TEXT + TEXT\nKivExistFile(svLong)\n";
@@ -242,6 +264,10 @@ TEST(KivHost, AnswersPagesByTitleByTemplateOrForEveryPage) {
         {"--answer 1010=escape", "ShowTerviloUserName(hwnd, \"Hans\", 1)",
          "ShowTerviloUserName(hwnd, \"Hans\", 1) = 0\n        page \"User Information\": escape\n"
          "        page \"Setup Abbrechen \": cancel\n"},
+        // The title as the ANSI command line carries it; kivhost prints UTF-8.
+        {"--answer \"Zielpfad best\xE4tigen=back\"", "KivShowTargeDir(hwnd, \"C:\\\\Ordner\", \"TERVILO\")",
+         "KivShowTargeDir(hwnd, \"C:\\\\Ordner\", \"TERVILO\") = 4\n"
+         "        page \"Zielpfad best\xC3\xA4tigen\": back\n"},
         {"--answer \"1008=select:Zweites Produkt,next\" --answer cancel",
          "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0)",
          "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"

@@ -12,7 +12,6 @@ const char* const kUsage =
     "usage: kivhost [options] SCRIPT\n"
     "Runs a call script against KivForIS55.dll as a setup script would: one export\n"
     "call per line, each printed with its result and the buffers it wrote.\n"
-    "SCRIPT - reads the script from standard input.\n"
     "\n"
     "  --dll PATH           the DLL to load (default: KivForIS55.dll beside kivhost.exe)\n"
     "  --answer ANSWER      answer pages automatically; may be repeated:\n"

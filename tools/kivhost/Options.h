@@ -29,7 +29,7 @@ struct AnswerRule {
 };
 
 struct Options {
-    std::string script;      // path, or "-" for standard input
+    std::string script;      // path of the call script
     std::string dll;         // empty: KivForIS55.dll beside kivhost.exe
     std::string screenshots; // folder, or empty
     std::vector<AnswerRule> answers;

@@ -27,10 +27,12 @@ std::string Narrow(const std::wstring& wide, UINT codePage, bool& lossless) {
     if (wide.empty()) return std::string();
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = codePage == CP_UTF8 ? nullptr : &usedDefault;
-    int length = ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                       usedDefaultOut);
+    // Without it an Omega would quietly become an O.
+    DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int length = ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                       nullptr, usedDefaultOut);
     std::string text(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
+    ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
                           usedDefaultOut);
     lossless = usedDefault == FALSE && length > 0;
     return text;

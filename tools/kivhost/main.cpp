@@ -13,21 +13,13 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <iterator>
-#include <sstream>
 
 using namespace kivhost;
 
 namespace {
 
 bool ReadScript(const std::string& path, std::string& text) {
-    if (path == "-") {
-        std::ostringstream in;
-        in << std::cin.rdbuf();
-        text = in.str();
-        return true;
-    }
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

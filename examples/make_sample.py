@@ -207,7 +207,8 @@ def acad(folder, product, with_backup):
 
 
 def registry(modules, products):
-    lines = ["REGEDIT4", "",
+    lines = ["REGEDIT4", "; AutoCAD2000.reg: sample AutoCAD 2000 registry with two products and an older Dorva AT release "
+             "(written by make_sample.py)", "",
              "[HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\R15.0]", '"CurVer"="ACAD-1:407"', ""]
     for key, product_id, name, folder, apps in products:
         lines += [f"[HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\R15.0\\{key}]"]

@@ -3,7 +3,7 @@
 # process is recorded by pid so that wine_session_stop ends exactly those.
 
 kiv_template_prefix() {
-  local template=${KIV_PREFIX_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/kivforis55/prefix-win32}
+  local template=${KIV_PREFIX_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/kivforis55/prefix-win32-v3}
   if [ ! -f "$template/.kiv-ready" ]; then
     echo "wine: creating the template prefix $template (once)" >&2
     rm -rf "$template"
@@ -18,6 +18,8 @@ kiv_template_prefix() {
       wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
       wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
         </dev/null >/dev/null 2>&1
+      # A crashing test ends at once instead of waiting in the debugger until its timeout.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
       wineserver -w
     )
     touch "$template/.kiv-ready"

@@ -18,6 +18,15 @@ namespace {
 
 HCURSOR SystemCursor(LPCSTR id) { return ::LoadCursorA(nullptr, id); }
 
+// A script that unloads the library while the window is open must not take
+// the window procedure with it, so the open window keeps the library loaded.
+UniqueModule ReferenceLibrary() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(LibraryModule()),
+                         &module);
+    return UniqueModule(module);
+}
+
 }  // namespace
 
 BusyCursor::BusyCursor() { ::SetCursor(SystemCursor(IDC_WAIT)); }
@@ -30,6 +39,7 @@ ProgressWindow* ProgressWindow::Open(HWND owner, std::string headerText, int ran
     std::unique_ptr<ProgressWindow> progress(new ProgressWindow(owner, std::move(headerText), rangeMax));
     if (!progress->Create()) return nullptr;
     ProgressWindow* window = progress.release();  // owned by its window from here on
+    window->libraryReference_ = ReferenceLibrary();
     ::ShowWindow(window->window_, SW_SHOW);
     ::UpdateWindow(window->window_);
     return window;
@@ -97,6 +107,9 @@ void ProgressWindow::OnFinalDestroy() {
     window_ = nullptr;
     // Destroying the owner destroys this window too; the state must not keep a dangling reference.
     if (Progress().window == this) Progress().window = nullptr;
+    // Still held only when the owner closed the window: freeing it here could
+    // unload the code that is running, so the library stays loaded instead.
+    libraryReference_.release();
     if (ownsItself_) delete this;
 }
 
@@ -117,7 +130,10 @@ void SetProgressPosition(int position) {
 int DestroyProgress() {
     delete std::exchange(Progress().busyCursor, nullptr);
     ProgressWindow* window = std::exchange(Progress().window, nullptr);
-    return window != nullptr && window->Destroy() ? 1 : 0;
+    if (window == nullptr) return 0;
+    // Released once the window is gone; the calling script holds the library meanwhile.
+    UniqueModule reference = window->TakeLibraryReference();
+    return window->Destroy() ? 1 : 0;
 }
 
 }  // namespace kiv::dialogs

@@ -1,9 +1,12 @@
 // The modeless progress window the setup script opens around its long steps.
 #pragma once
 
+#include "frame/Handles.h"
+
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace kiv::dialogs {
 
@@ -28,6 +31,8 @@ public:
     void SetPosition(int position);
     // Destroys the window, and with it this object.
     bool Destroy();
+    // The library's reference to itself, held while the window is open.
+    UniqueModule TakeLibraryReference() { return std::move(libraryReference_); }
 
 private:
     ProgressWindow(HWND owner, std::string headerText, int rangeMax);
@@ -43,6 +48,7 @@ private:
     int rangeMax_;
     HWND window_ = nullptr;
     bool ownsItself_ = false;
+    UniqueModule libraryReference_;
 };
 
 }  // namespace kiv::dialogs

@@ -59,10 +59,17 @@ struct MemoryDcTraits {
     static void Close(pointer h) noexcept { ::DeleteDC(h); }
 };
 
+struct ModuleTraits {
+    using pointer = HMODULE;
+    static pointer Invalid() noexcept { return nullptr; }
+    static void Close(pointer h) noexcept { ::FreeLibrary(h); }
+};
+
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 // Runs a one-off clean-up when the scope ends.
 template <typename F>

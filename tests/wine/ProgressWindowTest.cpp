@@ -262,3 +262,29 @@ TEST_F(ProgressWindowTest, FailedStartHoldsOnlyTheCursorUntilDestroy) {
     EXPECT_EQ(0, lib.KivRegProgDestroy());
     EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
 }
+
+TEST(ProgressWindowUnload, ScriptUnloadingTheLibraryWithTheWindowOpenDoesNotCrash) {
+    ScriptWindow script;
+    HWND window = nullptr;
+    {
+        Library lib;
+        lib.KivStartRegProgress(script.get(), "Header", 10);
+        window = TheProgressWindow();
+        ASSERT_NE(nullptr, window);
+    }  // unloaded without KivRegProgDestroy
+
+    // The window still runs its procedure, and goes with its owner.
+    ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    ::InvalidateRect(window, nullptr, TRUE);
+    ::UpdateWindow(window);
+    ::DestroyWindow(script.get());
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST(ProgressWindowUnload, DestroyLetsTheLibraryUnload) {
+    Library lib;
+    lib.KivStartRegProgress(nullptr, "Header", 10);
+    EXPECT_NE(0, lib.KivRegProgDestroy());
+    lib.Unload();
+    EXPECT_EQ(nullptr, ::GetModuleHandleA("KivForIS55.dll"));
+}

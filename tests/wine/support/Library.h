@@ -18,6 +18,8 @@ public:
     HMODULE module() const { return module_; }
     // Unloads and loads again: a fresh setup state.
     void Reload();
+    // Unloads as a script does when it ends.
+    void Unload();
 
     int(__stdcall* CreateUpdateManager)(const char*, int) = nullptr;
     int(__stdcall* CreateUpdateManagerATP)(const char*, int) = nullptr;
@@ -44,7 +46,6 @@ public:
 
 private:
     void Load();
-    void Unload();
     HMODULE module_ = nullptr;
 };
 

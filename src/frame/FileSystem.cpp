@@ -53,6 +53,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 bool Copy(const std::string& source, const std::string& destination) {
+    // A destination that does not exist yet cannot be the source, so a new one needs no
+    // same-file test: under Wine that test costs a directory scan for the missing name.
+    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return true;
     if (SameFile(source, destination)) return false;
     return ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE;
 }

@@ -44,8 +44,13 @@ template <typename RemoveSource>
 void CopyPass(const std::string& from, const std::string& to, const Names& names, RemoveSource removeSource) {
     for (const std::string& name : names) {
         std::string source = from + "\\" + name;
-        if (!file::Exists(source)) continue;
-        if (!file::Copy(source, to + "\\" + name)) return;
+        // Copy first: a copy that worked found its source, so only a failed one pays for the
+        // existence test (a volume query and a directory search) that tells a missing name,
+        // which is skipped, from a failure, which ends the pass.
+        if (!file::Copy(source, to + "\\" + name)) {
+            if (file::Exists(source)) return;
+            continue;
+        }
         if (removeSource(source)) file::Delete(source);
     }
 }

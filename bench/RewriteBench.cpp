@@ -1,20 +1,18 @@
 // Times RewriteConfigFile on 1,000,000 lines and StampOpeningTables on 100,000 block records,
 // each against a plain read and write of the same bytes in the same run.
+#include "Compare.h"
 #include "upgrade/ConfigRewrite.h"
 
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <vector>
 
 using namespace kiv::upgrade;
+using kivbench::Compare;
 
 namespace {
 
@@ -36,25 +34,6 @@ std::string ReadBytes(const char* path) {
     if (std::fread(&bytes[0], 1, bytes.size(), file) != bytes.size()) std::abort();
     std::fclose(file);
     return bytes;
-}
-
-double Milliseconds(const std::function<void()>& work) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Median times of the plain copy and of the operation, taken in alternation.
-void Compare(const char* what, const std::function<void()>& plain, const std::function<void()>& operation) {
-    std::vector<double> plainTimes, operationTimes;
-    for (int round = 0; round < kRounds; ++round) {
-        plainTimes.push_back(Milliseconds(plain));
-        operationTimes.push_back(Milliseconds(operation));
-    }
-    std::sort(plainTimes.begin(), plainTimes.end());
-    std::sort(operationTimes.begin(), operationTimes.end());
-    double p = plainTimes[kRounds / 2], o = operationTimes[kRounds / 2];
-    std::printf("%-44s plain %8.1f ms  operation %8.1f ms  ratio %.2f\n", what, p, o, o / p);
 }
 
 std::string ConfigFile(int lines) {
@@ -95,7 +74,7 @@ int main() {
     inputs.openingDataDir = "N\\Oeffdat";
     inputs.blocksDir = "N\\Blocks";
     inputs.openingTablesTakenOver = true;
-    Compare("rewrite, 1,000,000 lines", [] { WriteBytes("Copy.Cfg", ReadBytes("Arch.Cfg"), "wb"); },
+    Compare("rewrite, 1,000,000 lines", kRounds, [] { WriteBytes("Copy.Cfg", ReadBytes("Arch.Cfg"), "wb"); },
             [&] { RewriteConfigFile("Arch.Cfg", 0, inputs); });
 
     const std::string folder = "N\\Oeffdat\\FEN-STD";
@@ -104,8 +83,10 @@ int main() {
     const std::string blockPath = folder + "\\F-BLOCK.DAT";
     WriteBytes(blockPath.c_str(), BlockTable(100000), "wb");
     BlockSlots slots;
-    Compare("stamp, 100,000 block records", [&] { WriteBytes(blockPath.c_str(), ReadBytes(blockPath.c_str()), "r+b"); },
-            [&] { StampOpeningTables(0, folder, slots, SystemClock); });
+    Compare(
+        "stamp, 100,000 block records", kRounds,
+        [&] { WriteBytes(blockPath.c_str(), ReadBytes(blockPath.c_str()), "r+b"); },
+        [&] { StampOpeningTables(0, folder, slots, SystemClock); });
 
     std::error_code ignored;
     std::filesystem::remove_all(pattern, ignored);

@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
-# Builds the native core in Release without sanitizers and runs the benchmarks
-# of the configuration rewrite and table stamping (each against a plain read and write).
+# Runs the benchmarks. Natively (Release, no sanitizers): the configuration rewrite and the table
+# stamping, each against a plain read and write. Under Wine: SaveBeforeFilesCopy on 2,000 files
+# against a plain CopyFileA loop, and the DLL's load plus unload. KIV_BUILD_DIR picks the build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KIV_BUILD_DIR:-$root/build}/bench
+build=${KIV_BUILD_DIR:-$root/build}
+jobs=$(nproc)
 
-cmake -S "$root" -B "$build" -DKIV_NATIVE=ON -DKIV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target kiv_bench -j "$(nproc)"
-"$build/bench/kiv_bench"
+"$root/scripts/deps.sh"
+
+echo "== native: configuration rewrite and table stamping"
+cmake -S "$root" -B "$build/bench" -DKIV_NATIVE=ON -DKIV_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/bench" --target kiv_bench -j "$jobs" >/dev/null
+"$build/bench/bench/kiv_bench"
+
+echo "== Wine: saving before the copy, DLL load and unload"
+# shellcheck source=scripts/trees.sh
+. "$root/scripts/trees.sh"
+kiv_configure_dll_tree "$root" "$build"
+cmake --build "$build/dll" --target KivForIS55 -j "$jobs" >/dev/null
+kiv_configure_test_tree "$root" "$build"
+cmake --build "$build/tests" --target kiv_wine_bench -j "$jobs" >/dev/null
+
+# shellcheck source=scripts/wine-session.sh
+. "$root/scripts/wine-session.sh"
+trap wine_session_stop EXIT
+wine_session_start
+wine "$build/tests/bench/kiv_wine_bench.exe" "$(winepath -w "$build/dll/src/KivForIS55.dll")" </dev/null

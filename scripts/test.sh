@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core under sanitizers and
-# its fuzz target, then the shipped DLL under Wine with Xvfb for its pages.
+# its fuzz target, then the shipped DLL and its release zip, and the DLL under
+# Wine with Xvfb for its pages.
 # KIV_ONLY=native or KIV_ONLY=wine runs one half; KIV_CTEST_ARGS filters the Wine tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,14 +20,15 @@ if [ "$only" != wine ]; then
 fi
 [ "$only" != native ] || exit 0
 
-echo "== KivForIS55.dll (MinGW-w64, win32 threads)"
-cmake -S "$root" -B "$build/dll" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-win32.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+# shellcheck source=scripts/trees.sh
+. "$root/scripts/trees.sh"
+echo "== KivForIS55.dll and its release zip (MinGW-w64, win32 threads)"
+kiv_configure_dll_tree "$root" "$build"
 cmake --build "$build/dll" -j "$jobs"
+cmake --build "$build/dll" --target package
 
 echo "== Wine tests (MinGW-w64, posix threads)"
-cmake -S "$root" -B "$build/tests" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-posix.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DKIV_WINE_TESTS=ON -DKIV_SHIPPED_DLL="$build/dll/src/KivForIS55.dll" >/dev/null
+kiv_configure_test_tree "$root" "$build"
 cmake --build "$build/tests" -j "$jobs"
 
 # shellcheck source=scripts/wine-session.sh

@@ -10,9 +10,10 @@ started=$SECONDS
 
 "$root/scripts/deps.sh"
 
+# shellcheck source=scripts/trees.sh
+. "$root/scripts/trees.sh"
 echo "== building KivForIS55.dll and kivhost.exe (MinGW-w64, win32 threads)"
-cmake -S "$root" -B "$build/dll" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-win32.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+kiv_configure_dll_tree "$root" "$build"
 cmake --build "$build/dll" -j "$(nproc)" --target kivhost >/dev/null
 host_dir=$build/dll/tools/kivhost
 

@@ -1,4 +1,4 @@
-# Sourced by test.sh and bench.sh: configures the two Windows build trees the same way in both,
+# Sourced by test.sh, bench.sh and demo.sh: configures the two Windows build trees the same way in both,
 # so that neither run undoes the other's cache. Arguments: the source root and the build folder.
 
 # The shipped DLL and its release zip (MinGW-w64, win32 threads).

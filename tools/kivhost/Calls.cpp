@@ -42,8 +42,8 @@ bool Accepts(Param param, ArgKind kind) {
 
 std::string UnknownCall(const std::string& name) {
     std::string message = "unknown export \"" + name + "\"";
-    for (const CallSpec& spec : Calls())
-        if (Lowered(name) == Lowered(spec.name)) return message + " (export names are case-sensitive: " + spec.name + ")";
+    for (const CallSpec& signature : Calls())
+        if (Lowered(name) == Lowered(signature.name)) return message + " (export names are case-sensitive: " + signature.name + ")";
     return message;
 }
 
@@ -68,22 +68,22 @@ bool CheckStatement(const Statement& statement, std::set<std::string>& defined, 
         defined.insert(statement.name);
         return true;
     }
-    const CallSpec* spec = FindCall(statement.name);
-    if (spec == nullptr) {
+    const CallSpec* signature = FindCall(statement.name);
+    if (signature == nullptr) {
         message = UnknownCall(statement.name);
         return false;
     }
-    if (statement.args.size() != spec->params.size()) {
-        message = Signature(*spec) + " takes " + std::to_string(spec->params.size()) + " argument" +
-                  (spec->params.size() == 1 ? "" : "s") + ", not " + std::to_string(statement.args.size());
+    if (statement.args.size() != signature->params.size()) {
+        message = Signature(*signature) + " takes " + std::to_string(signature->params.size()) + " argument" +
+                  (signature->params.size() == 1 ? "" : "s") + ", not " + std::to_string(statement.args.size());
         return false;
     }
     std::set<std::string> written;
-    for (std::size_t i = 0; i < spec->params.size(); ++i) {
+    for (std::size_t i = 0; i < signature->params.size(); ++i) {
         const Arg& arg = statement.args[i];
-        Param param = spec->params[i];
+        Param param = signature->params[i];
         if (!Accepts(param, arg.kind)) {
-            message = "argument " + std::to_string(i + 1) + " of " + Signature(*spec) + " must be " + Expected(param);
+            message = "argument " + std::to_string(i + 1) + " of " + Signature(*signature) + " must be " + Expected(param);
             return false;
         }
         if (param == Param::Text && !CheckNamesDefined(arg, defined, message)) return false;
@@ -125,15 +125,15 @@ const std::vector<CallSpec>& Calls() {
 }
 
 const CallSpec* FindCall(const std::string& name) {
-    for (const CallSpec& spec : Calls())
-        if (name == spec.name) return &spec;
+    for (const CallSpec& signature : Calls())
+        if (name == signature.name) return &signature;
     return nullptr;
 }
 
-std::string Signature(const CallSpec& spec) {
-    std::string text = std::string(spec.name) + "(";
-    for (std::size_t i = 0; i < spec.params.size(); ++i)
-        text += std::string(i > 0 ? ", " : "") + ParamWord(spec.params[i]);
+std::string Signature(const CallSpec& signature) {
+    std::string text = std::string(signature.name) + "(";
+    for (std::size_t i = 0; i < signature.params.size(); ++i)
+        text += std::string(i > 0 ? ", " : "") + ParamWord(signature.params[i]);
     return text + ")";
 }
 

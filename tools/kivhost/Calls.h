@@ -31,7 +31,7 @@ const std::vector<CallSpec>& Calls();
 const CallSpec* FindCall(const std::string& name);
 
 // "KivShowTargeDir(window, text, text)"
-std::string Signature(const CallSpec& spec);
+std::string Signature(const CallSpec& signature);
 
 // Every statement names a known call with arguments of the right kinds, and
 // every buffer read as a text has been defined before: by --define, by an

@@ -64,15 +64,15 @@ bool AllDigits(const std::string& text) {
 
 }  // namespace
 
-bool ParseAnswer(const std::string& spec, AnswerRule& rule, std::string& error) {
+bool ParseAnswer(const std::string& argument, AnswerRule& rule, std::string& error) {
     rule = AnswerRule();
-    std::size_t equals = spec.find('=');
-    std::string steps = spec;
+    std::size_t equals = argument.find('=');
+    std::string steps = argument;
     if (equals != std::string::npos) {
-        std::string page = Trimmed(spec.substr(0, equals));
-        steps = spec.substr(equals + 1);
+        std::string page = Trimmed(argument.substr(0, equals));
+        steps = argument.substr(equals + 1);
         if (page.empty()) {
-            error = "--answer " + spec + ": no page before \"=\"";
+            error = "--answer " + argument + ": no page before \"=\"";
             return false;
         }
         if (AllDigits(page))
@@ -86,7 +86,7 @@ bool ParseAnswer(const std::string& spec, AnswerRule& rule, std::string& error) 
         std::string word = steps.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         Step step;
         if (!ParseStep(word, step)) {
-            error = "--answer " + spec + ": unknown step \"" + word +
+            error = "--answer " + argument + ": unknown step \"" + word +
                     "\" (next, back, cancel, escape, tick, select:TEXT)";
             return false;
         }

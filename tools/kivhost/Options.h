@@ -41,7 +41,7 @@ struct Options {
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
 // "next", "Zielpfad bestätigen=back", "1007=tick,next", "AutoCAD Produkt festlegen=select:AutoCAD 2000,next"
-bool ParseAnswer(const std::string& spec, AnswerRule& rule, std::string& error);
+bool ParseAnswer(const std::string& argument, AnswerRule& rule, std::string& error);
 
 // The rule for a page: one for its title or its template first, else the one for every page.
 // captions maps the DLL's dialog template ids to their captions.

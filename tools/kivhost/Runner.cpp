@@ -75,11 +75,11 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
 bool ResolveExports(HMODULE dll, const std::vector<Statement>& statements, std::map<std::string, FARPROC>& procs,
                     std::string& missing) {
     for (const Statement& statement : statements) {
-        const CallSpec* spec = statement.assignment ? nullptr : FindCall(statement.name);
-        if (spec == nullptr || spec->host != HostCommand::None || procs.count(statement.name) != 0) continue;
-        FARPROC proc = ::GetProcAddress(dll, spec->name);
+        const CallSpec* signature = statement.assignment ? nullptr : FindCall(statement.name);
+        if (signature == nullptr || signature->host != HostCommand::None || procs.count(statement.name) != 0) continue;
+        FARPROC proc = ::GetProcAddress(dll, signature->name);
         if (proc == nullptr) {
-            missing = spec->name;
+            missing = signature->name;
             return false;
         }
         procs[statement.name] = proc;
@@ -151,16 +151,16 @@ bool Runner::Assign(const Statement& statement) {
     return true;
 }
 
-bool Runner::Call(const Statement& statement, const CallSpec& spec) {
+bool Runner::Call(const Statement& statement, const CallSpec& signature) {
     std::vector<std::string> texts;  // kept alive for the call
-    texts.reserve(spec.params.size());
+    texts.reserve(signature.params.size());
     std::vector<Word> words;
     std::vector<std::string> bufferNames;
     std::map<std::string, std::string> before;
-    for (std::size_t i = 0; i < spec.params.size(); ++i) {
+    for (std::size_t i = 0; i < signature.params.size(); ++i) {
         const Arg& arg = statement.args[i];
         Word word = 0;
-        switch (spec.params[i]) {
+        switch (signature.params[i]) {
             case Param::Window:
                 word = arg.kind == ArgKind::Window ? reinterpret_cast<Word>(mainWindow_) : 0;
                 break;
@@ -187,7 +187,7 @@ bool Runner::Call(const Statement& statement, const CallSpec& spec) {
     int result = 0;
     std::string failure;
     bool ended = true;
-    if (spec.host == HostCommand::CopyTree) {
+    if (signature.host == HostCommand::CopyTree) {
         result = CopyTree(texts[0], texts[1]) ? 1 : 0;
     } else {
         FARPROC proc = procs_.at(statement.name);

@@ -40,7 +40,7 @@ private:
     std::string Content(const Buffer& buffer) const;
     std::string TextOf(const Arg& arg);
     bool Assign(const Statement& statement);
-    bool Call(const Statement& statement, const CallSpec& spec);
+    bool Call(const Statement& statement, const CallSpec& signature);
     bool CheckBuffers(const Statement& statement, const std::vector<std::string>& names,
                       const std::map<std::string, std::string>& before);
 

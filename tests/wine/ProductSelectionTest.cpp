@@ -130,6 +130,21 @@ TEST(KivGetMainAcadData, EscapeAsksAndAConfirmedCancelWritesNothing) {
     EXPECT_EQ("ACAD-1001:407", CurVer());
 }
 
+TEST(KivGetMainAcadData, APageThatCannotBeCreatedWritesNothing) {
+    ScratchRegistry registry;
+    AddTwoProducts();
+    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1001:407");
+    Library lib;
+    HWND gone = ::CreateWindowExA(0, "Static", "Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    Buffers out;
+    PageDriver noPage;
+    noPage.Run([&] { return Call(lib, out, 0, 0, gone); });
+    EXPECT_STREQ(kUntouched, out.key);
+    EXPECT_STREQ(kUntouched, out.folder);
+    EXPECT_EQ("ACAD-1001:407", CurVer());
+}
+
 TEST(KivGetMainAcadData, AltPageNamesDorvaAtAndWorks) {
     ScratchRegistry registry;
     AddTwoProducts();

@@ -150,8 +150,6 @@ TEST_F(ProgressWindowTest, LongHeaderIsKeptWholeAndNullHeaderIsEmpty) {
     HWND window = TheProgressWindow();
     ASSERT_NE(nullptr, window);
     EXPECT_EQ(longLine, ItemText(window, IDC_PROGRESS_HEADER));
-    // Only line breaks start new lines: the box scrolls instead of wrapping.
-    EXPECT_EQ(1, ::SendDlgItemMessageA(window, IDC_PROGRESS_HEADER, EM_GETLINECOUNT, 0, 0));
 
     lib.KivStartRegProgress(nullptr, nullptr, 5);
     window = TheProgressWindow();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 using namespace kivtest;
@@ -19,7 +20,51 @@ std::string LogonName() {
     return ::GetUserNameA(name, &size) ? std::string(name) : std::string();
 }
 
+// Wine answers GetUserNameA from this variable; setting it steers the lookup.
+class ScopedWineUserName {
+public:
+    explicit ScopedWineUserName(const char* value) {
+        char old[32768];
+        DWORD length = ::GetEnvironmentVariableA(kName, old, sizeof old);
+        if (length > 0 && length < sizeof old) saved_ = std::string(old, length);
+        ::SetEnvironmentVariableA(kName, value);
+    }
+    ~ScopedWineUserName() { ::SetEnvironmentVariableA(kName, saved_ ? saved_->c_str() : nullptr); }
+    ScopedWineUserName(const ScopedWineUserName&) = delete;
+    ScopedWineUserName& operator=(const ScopedWineUserName&) = delete;
+
+private:
+    static constexpr const char* kName = "WINEUSERNAME";
+    std::optional<std::string> saved_;
+};
+
 }  // namespace
+
+TEST(KivGetUserName, FailedLookupGivesTheFallbackNameToBufferAndState) {
+    const std::string tooLong(260, 'n');  // no room for its zero in 260 bytes
+    for (const char* value : {static_cast<const char*>(nullptr), tooLong.c_str()}) {
+        SCOPED_TRACE(value == nullptr ? "no name" : "260 characters");
+        ScopedWineUserName name(value);
+        ASSERT_EQ("", LogonName());  // the lookup really fails
+        Library lib;
+        char buffer[300];
+        std::memset(buffer, '#', sizeof buffer);
+        lib.KivGetUserName(buffer);
+        EXPECT_EQ("Dorva AT User", std::string(buffer));
+
+        kiv::State().userName = "before";
+        kiv::dialogs::GetUserName(buffer);
+        EXPECT_EQ("Dorva AT User", kiv::State().userName);
+    }
+    // 259 characters and the zero fill the buffer exactly.
+    const std::string longest(259, 'm');
+    ScopedWineUserName name(longest.c_str());
+    ASSERT_EQ(longest, LogonName());
+    char buffer[300];
+    kiv::dialogs::GetUserName(buffer);
+    EXPECT_EQ(longest, std::string(buffer));
+    EXPECT_EQ(longest, kiv::State().userName);
+}
 
 TEST(KivGetUserName, WritesTheLogonNameWithItsZero) {
     Library lib;

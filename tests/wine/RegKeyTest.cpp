@@ -146,6 +146,30 @@ TEST(RegKey, DeleteSubKeyIsNotRecursive) {
     EXPECT_TRUE(RegKeyExists(kBase));
 }
 
+TEST(RegKey, DestroyingAHolderClosesItsKey) {
+    ScratchRegistry registry;
+    CreateRegKey(kBase);
+    // The handle table gives a freed slot to the next open: a raw open after
+    // the holder is gone gets the handle the holder had, if it was closed.
+    auto rawOpen = [] {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBase.c_str(), 0, KEY_READ, &key));
+        return key;
+    };
+    HKEY probe = rawOpen();
+    ::RegCloseKey(probe);
+    {
+        RegKey key;
+        ASSERT_TRUE(key.OpenForWrite(HKEY_LOCAL_MACHINE, kBase.c_str()));
+        HKEY whileHeld = rawOpen();
+        EXPECT_NE(probe, whileHeld);  // the holder has the free slot
+        ::RegCloseKey(whileHeld);
+    }
+    HKEY afterwards = rawOpen();
+    EXPECT_EQ(probe, afterwards);
+    ::RegCloseKey(afterwards);
+}
+
 TEST(RegKey, MovingHandsTheKeyOver) {
     ScratchRegistry registry;
     SetRegString(kBase, "Name", "Wert");

@@ -1,6 +1,8 @@
 // CreateUpdateManager and CreateUpdateManagerATP through the loaded DLL, on constructed old and new installations.
+#include "frame/SetupState.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
+#include "upgrade/Exports.h"
 
 #include "../native/Tables.h"
 
@@ -211,6 +213,45 @@ TEST(UpdateManager, Variant1RewritesArchCfgOnceAndOnlyNonEmptyCfgFiles) {
     EXPECT_TRUE(FolderExists(up.newManager + "\\Folder.cfg"));
     EXPECT_EQ((std::vector<std::string>{"ARCH.CFG", "Arch.cfgx", "Empty.cfg", "Folder.cfg", "Other.cfg"}),
               ListNames(up.newManager));
+}
+
+TEST(UpdateManager, Variant0KeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
+    Upgrade up;
+    up.WriteDefinitionFiles(up.oldManager, "manager ");
+    for (int kind = 0; kind < 3; ++kind)
+        up.WriteTables(up.OldKindFolder(kind), kind, BlockTable({Record("Old", kCode, 2)}), "OLD");
+    WriteFile(up.oldProgram + "\\Arch.Cfg", "OLD 5005 1 p\r\n");  // only the manager folder counts
+    WriteFile(up.newManager + "\\Arch.Cfg", "NEW 5005 1 n\r\n");
+
+    ASSERT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
+    std::string oeffdat = up.newProgram + "\\Oeffdat";
+    EXPECT_EQ("NEW 5005 1 n\r\n" + FolderEntries("FEN125_", oeffdat + "\\FEN-STD") +
+                  FolderEntries("TUE125_", oeffdat + "\\TUE-STD") + FolderEntries("DUR125_", oeffdat + "\\DUR-STD") +
+                  LibraryEntries(up.newProgram, up.newProgram + "\\Blocks"),
+              up.Config());
+}
+
+// In this program's own setup state: only variant 0 needs a user name and looks it up.
+TEST(UpdateManager, Variant0LooksTheUserNameUpWhenItIsMissing) {
+    ScratchFolder dir;
+    kiv::SetupState& state = kiv::State();
+    state = kiv::SetupState();
+    state.newManagerDir = dir.path();
+    state.newProgramDir = dir.path();
+
+    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 1));
+    EXPECT_EQ("", state.userName);
+    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 0));
+    char logon[260];
+    DWORD size = sizeof logon;
+    ASSERT_TRUE(::GetUserNameA(logon, &size));
+    EXPECT_EQ(std::string(logon), state.userName);
+    EXPECT_TRUE(HasEntry(ReadFile(dir / "Arch.Cfg"), "BIBHPT"));
+
+    state.userName = "Anna";  // a name already known is kept
+    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 0));
+    EXPECT_EQ("Anna", state.userName);
+    state = kiv::SetupState();
 }
 
 TEST(UpdateManager, OpeningDataFlagStaysSetForALaterVariant0Call) {

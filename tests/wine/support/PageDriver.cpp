@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <utility>
 
 namespace kivtest {
@@ -275,23 +274,6 @@ HWND ActiveWindow() {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     return ::GetGUIThreadInfo(::GetCurrentThreadId(), &info) ? info.hwndActive : nullptr;
-}
-
-bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            HWND active = ActiveWindow();
-            if (active != nullptr && IsDialog(active) && ::IsDialogMessageW(active, &message)) continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (condition()) return true;
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(20, timeoutMs - elapsed), QS_ALLINPUT);
-    }
 }
 
 std::string DocsPath(const std::string& fileName) { return std::string(KIV_TEST_DOCS_DIR) + "/" + fileName; }

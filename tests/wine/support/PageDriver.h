@@ -111,10 +111,6 @@ private:
 // The active window of the calling thread (GetGUIThreadInfo).
 HWND ActiveWindow();
 
-// For modeless windows: dispatches this thread's messages until condition
-// holds or timeoutMs pass; returns whether it held.
-bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-
 // A file name in the docs folder of the source tree.
 std::string DocsPath(const std::string& fileName);
 

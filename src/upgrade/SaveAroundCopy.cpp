@@ -14,8 +14,6 @@ namespace kiv::upgrade {
 
 namespace {
 
-const char* const kOpeningIniFiles[] = {"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"};
-
 using Names = std::vector<std::string>;
 
 template <typename List>
@@ -62,7 +60,7 @@ bool Always(const std::string&) { return true; }
 void MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir) {
     // With an empty folder, "\FENSTER.INI" would name a file at the root of the current drive.
     if (fromDir.empty() || toDir.empty()) return;
-    for (const char* name : kOpeningIniFiles)
+    for (const char* name : OpeningDefinitionFiles)
         if (file::Exists(fromDir + name)) file::Move(fromDir + name, toDir + name);
 }
 

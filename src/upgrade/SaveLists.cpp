@@ -37,6 +37,8 @@ const std::array<const char*, 39> ObsoleteFileList = {
     "Projektverwaltung\\Projekt.ini", "Projektverwaltung\\Verwaltung.ini",
 };
 
+const std::array<const char*, 3> OpeningDefinitionFiles = {"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"};
+
 const char* const kSupportSubFolder = "\\Support";
 
 bool IsReplaceableKind(const std::string& path) {

@@ -15,6 +15,9 @@ extern const std::array<const char*, 23> SupportDrawingList;
 // Files the new release no longer uses.
 extern const std::array<const char*, 39> ObsoleteFileList;
 
+// The opening definition files (windows, doors, passages), each with its leading backslash.
+extern const std::array<const char*, 3> OpeningDefinitionFiles;
+
 // Sub-folder that receives SupportDrawingList, with its leading backslash.
 extern const char* const kSupportSubFolder;
 

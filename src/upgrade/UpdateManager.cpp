@@ -10,6 +10,7 @@
 #include "upgrade/Exports.h"
 #include "upgrade/OpeningTables.h"
 #include "upgrade/Platform.h"
+#include "upgrade/SaveLists.h"
 
 #include <string_view>
 
@@ -17,7 +18,6 @@ namespace kiv::upgrade {
 
 namespace {
 
-const char* const kDefinitionFiles[] = {"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"};
 const char* const kMainConfigName = "Arch.Cfg";
 const char* const kOpeningDataFolder = "\\OeffDat";
 
@@ -37,7 +37,7 @@ const MigrationFolders kMigrationFolders[kOpeningKindCount] = {
 // holds nothing: plain concatenation would make it the drive's root.
 std::string DefinitionSource(const SetupState& state) {
     for (const std::string* folder : {&state.oldManagerDir, &state.oldProgramDir})
-        if (!folder->empty() && file::Exists(*folder + kDefinitionFiles[0])) return *folder;
+        if (!folder->empty() && file::Exists(*folder + OpeningDefinitionFiles[0])) return *folder;
     return std::string();
 }
 
@@ -101,7 +101,7 @@ int MigrateOpeningData(int variant) {
     if (state.newManagerDir.empty() || state.newProgramDir.empty()) return 0;
     std::string source = DefinitionSource(state);
     if (source.empty()) return 0;
-    for (const char* name : kDefinitionFiles) {
+    for (const char* name : OpeningDefinitionFiles) {
         if (!file::Exists(source + name)) return 0;
         file::Copy(source + name, state.newManagerDir + name);
     }

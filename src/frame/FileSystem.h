@@ -1,4 +1,4 @@
-// File system operations as the library's Parts use them: existence test,
+// File system operations as the library's subsystems use them: existence test,
 // overwriting copy, move, delete, one-level folder creation and listing.
 #pragma once
 

@@ -51,13 +51,18 @@ void AddTwoProducts() {
     ASSERT_EQ((std::vector<std::string>{"ACAD-1001:407", "ACAD-2002:407"}), RegSubKeys(kAcadReleaseKey));
 }
 
-}  // namespace
-
-TEST(KivGetMainAcadData, TwoProductsAreListedByNameAndNextTakesThePreselectedOne) {
+// Two products on a scratch registry, the library loaded, the buffers preset.
+class KivGetMainAcadDataTwoProducts : public ::testing::Test {
+protected:
+    void SetUp() override { AddTwoProducts(); }
     ScratchRegistry registry;
-    AddTwoProducts();
     Library lib;
     Buffers out;
+};
+
+}  // namespace
+
+TEST_F(KivGetMainAcadDataTwoProducts, ListedByNameAndNextTakesThePreselectedOne) {
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
         EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
@@ -78,11 +83,7 @@ TEST(KivGetMainAcadData, TwoProductsAreListedByNameAndNextTakesThePreselectedOne
     EXPECT_EQ("ACAD-2002:407", CurVer());
 }
 
-TEST(KivGetMainAcadData, AnotherSelectionMapsToItsOwnKey) {
-    ScratchRegistry registry;
-    AddTwoProducts();
-    Library lib;
-    Buffers out;
+TEST_F(KivGetMainAcadDataTwoProducts, AnotherSelectionMapsToItsOwnKey) {
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
         page.SelectListEntry(IDC_PRODUCT_LIST, 1);
@@ -113,12 +114,8 @@ TEST(KivGetMainAcadData, IdenticalNamesResolveToTheEarlierKey) {
     }
 }
 
-TEST(KivGetMainAcadData, EscapeAsksAndAConfirmedCancelWritesNothing) {
-    ScratchRegistry registry;
-    AddTwoProducts();
+TEST_F(KivGetMainAcadDataTwoProducts, EscapeAsksAndAConfirmedCancelWritesNothing) {
     SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1001:407");
-    Library lib;
-    Buffers out;
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) { page.PressEscape(); })
         .AnswerCancelConfirmation(CancelAnswer::Continue)
@@ -130,14 +127,10 @@ TEST(KivGetMainAcadData, EscapeAsksAndAConfirmedCancelWritesNothing) {
     EXPECT_EQ("ACAD-1001:407", CurVer());
 }
 
-TEST(KivGetMainAcadData, APageThatCannotBeCreatedWritesNothing) {
-    ScratchRegistry registry;
-    AddTwoProducts();
+TEST_F(KivGetMainAcadDataTwoProducts, APageThatCannotBeCreatedWritesNothing) {
     SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1001:407");
-    Library lib;
     HWND gone = ::CreateWindowExA(0, "Static", "Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
-    Buffers out;
     PageDriver noPage;
     noPage.Run([&] { return Call(lib, out, 0, 0, gone); });
     EXPECT_STREQ(kUntouched, out.key);
@@ -145,11 +138,7 @@ TEST(KivGetMainAcadData, APageThatCannotBeCreatedWritesNothing) {
     EXPECT_EQ("ACAD-1001:407", CurVer());
 }
 
-TEST(KivGetMainAcadData, AltPageNamesDorvaAtAndWorks) {
-    ScratchRegistry registry;
-    AddTwoProducts();
-    Library lib;
-    Buffers out;
+TEST_F(KivGetMainAcadDataTwoProducts, AltPageNamesDorvaAtAndWorks) {
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
         EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "

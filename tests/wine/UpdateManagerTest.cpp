@@ -96,6 +96,14 @@ std::string LibraryEntries(const std::string& program, const std::string& blocks
            " " + tab + "\r\nBODENDIR 5005 " + std::to_string(blocks.size()) + " " + blocks + "\r\n";
 }
 
+// What a variant 0 rewrite appends when the opening tables were taken over: the
+// three kinds' folder entries, then the library files and the blocks folder.
+std::string Variant0EntriesWithoutBlocks(const std::string& program) {
+    const std::string oeffdat = program + "\\Oeffdat";
+    return FolderEntries("FEN125_", oeffdat + "\\FEN-STD") + FolderEntries("TUE125_", oeffdat + "\\TUE-STD") +
+           FolderEntries("DUR125_", oeffdat + "\\DUR-STD") + LibraryEntries(program, program + "\\Blocks");
+}
+
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // A line that begins with key and the type code.
@@ -124,11 +132,7 @@ TEST(UpdateManager, MigrationPrefersTheOldManagerFolderAndKeepsTheOldTables) {
                       ReadFile(up.TablePath(up.NewKindFolder(kind), kind, t)));  // copied, not stamped
     EXPECT_EQ("layers", ReadFile(up.newManager + "\\Layer.Def"));
     // The old Arch.Cfg was copied across, then rewritten without block entries.
-    std::string oeffdat = up.newProgram + "\\Oeffdat";
-    EXPECT_EQ("USER 5005 3 old\r\n" + FolderEntries("FEN125_", oeffdat + "\\FEN-STD") +
-                  FolderEntries("TUE125_", oeffdat + "\\TUE-STD") + FolderEntries("DUR125_", oeffdat + "\\DUR-STD") +
-                  LibraryEntries(up.newProgram, up.newProgram + "\\Blocks"),
-              up.Config());
+    EXPECT_EQ("USER 5005 3 old\r\n" + Variant0EntriesWithoutBlocks(up.newProgram), up.Config());
 }
 
 TEST(UpdateManager, MigrationStopsWhereTheChosenFolderLacksAFile) {
@@ -224,11 +228,7 @@ TEST(UpdateManager, Variant0KeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
     WriteFile(up.newManager + "\\Arch.Cfg", "NEW 5005 1 n\r\n");
 
     ASSERT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
-    std::string oeffdat = up.newProgram + "\\Oeffdat";
-    EXPECT_EQ("NEW 5005 1 n\r\n" + FolderEntries("FEN125_", oeffdat + "\\FEN-STD") +
-                  FolderEntries("TUE125_", oeffdat + "\\TUE-STD") + FolderEntries("DUR125_", oeffdat + "\\DUR-STD") +
-                  LibraryEntries(up.newProgram, up.newProgram + "\\Blocks"),
-              up.Config());
+    EXPECT_EQ("NEW 5005 1 n\r\n" + Variant0EntriesWithoutBlocks(up.newProgram), up.Config());
 }
 
 // In this program's own setup state: only variant 0 needs a user name and looks it up.
@@ -367,7 +367,7 @@ TEST(UpdateManager, Variant0WritesExactEntriesAndStampsTablesAtTheCallTime) {
     EXPECT_EQ(expected, up.Config());
 }
 
-// Faults in the fresh tables: each kind stops where the Part says, the user's lines stay.
+// Faults in the fresh tables: each kind stops at its first fault, the user's lines stay.
 TEST(UpdateManager, TableFaultsStopTheirKind) {
     struct Case {
         const char* what;

@@ -65,11 +65,18 @@ struct ModuleTraits {
     static void Close(pointer h) noexcept { ::FreeLibrary(h); }
 };
 
+struct RegKeyTraits {
+    using pointer = HKEY;
+    static pointer Invalid() noexcept { return nullptr; }
+    static void Close(pointer h) noexcept { ::RegCloseKey(h); }
+};
+
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 
 // Runs a one-off clean-up when the scope ends.
 template <typename F>

@@ -1,6 +1,8 @@
 // RegKey: the one registry key holder; every operation answers with a plain success flag.
 #pragma once
 
+#include "frame/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,28 +12,23 @@ namespace kiv {
 
 class RegKey {
 public:
-    RegKey() noexcept = default;
-    ~RegKey() { Close(); }
-    RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-    RegKey& operator=(RegKey&& other) noexcept;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-
     // Both opens take the new key only once the platform call has succeeded.
     bool OpenForRead(HKEY root, const char* subKeyPath);
     bool OpenForWrite(HKEY root, const char* subKeyPath);
-    void Close() noexcept;
+    void Close() noexcept { key_.reset(); }
 
     bool ReadString(const char* valueName, std::string& text) const;
     bool WriteString(const std::string& text, const char* valueName) const;
     bool EnumSubKeys(std::vector<std::string>& names) const;
     bool DeleteSubKey(const char* name) const;
 
-    bool IsOpen() const noexcept { return key_ != nullptr; }
+    bool IsOpen() const noexcept { return static_cast<bool>(key_); }
 
 private:
-    void Attach(HKEY key) noexcept;
-    HKEY key_ = nullptr;
+    bool Open(HKEY root, const char* subKeyPath, bool forWrite);
+
+    UniqueRegKey key_;
+    std::string path_;  // for the diagnostic log
 };
 
 }  // namespace kiv

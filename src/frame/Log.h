@@ -1,0 +1,43 @@
+// Opt-in diagnostic log: KIVFORIS55_LOG names a file that gets one line per
+// export call and per file or registry operation that changes something or fails.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kiv::log {
+
+// True when KIVFORIS55_LOG names a file. Read on every call, so a host may
+// set it at any time; unset, the library writes nothing.
+bool Enabled() noexcept;
+
+// Appends text and a line end, stamped with time and process; failures are ignored.
+void Write(const std::string& text) noexcept;
+
+// "\"text\"" cut to a readable length, or "NULL".
+std::string Quote(const char* text);
+
+// Records an operation that changed something or failed: what, on which paths
+// or key, and for a failure the error code with the system's text for it.
+// Keeps the caller's last-error value, so a log line changes nothing.
+void Record(const char* what, const std::string& subject, bool ok, DWORD error) noexcept;
+
+// The same, building the subject text only when the log is on.
+template <typename Subject>
+void Operation(const char* what, bool ok, DWORD error, Subject&& subject) noexcept {
+    if (!Enabled()) return;
+    try {
+        Record(what, subject(), ok, error);
+    } catch (...) {
+    }
+}
+
+// For a call just made whose failure code is GetLastError(); passes ok on.
+template <typename Subject>
+bool Operation(const char* what, bool ok, Subject&& subject) noexcept {
+    Operation(what, ok, ok ? ERROR_SUCCESS : ::GetLastError(), subject);
+    return ok;
+}
+
+}  // namespace kiv::log

@@ -123,6 +123,27 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 }  // namespace
 
+TEST(KivHost, TheTimeoutBoundsTheWholeCallWhateverThePagesDo) {
+    ScratchFolder dir;
+    const std::string call = "KivShowTargeDir(hwnd, \"C:\\\\Programme\\\\Dorvasys\\\\TERVILO\", \"TERVILO\")\n";
+    // The answer for every page does not answer the confirmation of a cancel: the cancel is confirmed.
+    HostRun run = RunScript(dir, call, "--timeout 10 --answer 1006=cancel --answer next");
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, Replaced(run.out, "\r\n", "\n")
+                                     .find(") = 2\n        page \"Zielpfad best\xC3\xA4tigen\": cancel\n"
+                                           "        page \"Setup Abbrechen \": cancel\n"))
+        << run.out;
+
+    // Answers that send the page round in a circle: each showing restarts nothing, the call is stopped.
+    run = RunScript(dir, call, "--timeout 3 --answer 1006=cancel --answer 1020=next");
+    EXPECT_EQ(3u, run.exitCode) << run.out;
+    std::string err = Replaced(run.err, "\r\n", "\n");
+    EXPECT_NE(std::string::npos, err.find("line 1: the call did not return within 3 s; page \"")) << err;
+    EXPECT_NE(std::string::npos, err.find("answers given: page \"Zielpfad best\xC3\xA4tigen\": cancel (")) << err;
+    EXPECT_NE(std::string::npos, err.find("; page \"Setup Abbrechen \": next (")) << err;
+    EXPECT_NE(std::string::npos, err.find("stopped at line 1; nothing after it ran")) << err;
+}
+
 TEST(KivHost, ScriptErrorsNameTheLineAndRunNothing) {
     ScratchFolder dir;
     WriteFile(dir / "Tervilo.Arx", "old module");
@@ -320,7 +341,8 @@ TEST(KivHost, APageNobodyAnswersIsEndedAndTheRunStops) {
                             "--answer \"Zielpfad bestaetigen=next\" --timeout 2" + Define("DIR", dir.path()));
     EXPECT_EQ(3u, run.exitCode);
     EXPECT_NE(std::string::npos, run.out.find("page \"User Information\": no answer given, left open")) << run.out;
-    EXPECT_NE(std::string::npos, run.err.find("line 1: page \"User Information\" was still open after 2 s"))
+    EXPECT_NE(std::string::npos, run.err.find("line 1: the call did not return within 2 s; page \"User Information\" was open; "
+                                           "no answer was given"))
         << run.err;
     EXPECT_NE(std::string::npos, run.err.find("stopped at line 1; nothing after it ran")) << run.err;
     EXPECT_FALSE(FolderExists(dir / "to"));

@@ -6,6 +6,7 @@
 
 #include "frame/FileSystem.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -87,10 +88,12 @@ void CALLBACK AutoAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void AutoAnswer::Begin(int line) {
     line_ = line;
+    calledAt_ = ::GetTickCount();
     page_ = nullptr;
     answered_ = false;
     cancelledPage_ = nullptr;
     failure_.clear();
+    answersGiven_.clear();
     if (!armed_) return;
     current_ = this;
     // A thread timer: its WM_TIMER reaches the modal loop of whatever page the call runs.
@@ -116,11 +119,17 @@ void AutoAnswer::Tick() {
     info.cbSize = sizeof info;
     if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info)) return;
     HWND page = info.hwndActive;
-    if (page == nullptr || page == settings_.mainWindow || !::IsWindowVisible(page)) return;
-    DWORD now = ::GetTickCount();
+    bool shown = page != nullptr && page != settings_.mainWindow && ::IsWindowVisible(page);
+    // The whole call is bounded: answers that send a page round in a circle must not restart the clock.
+    if (settings_.timeoutMs != 0 && ::GetTickCount() - calledAt_ >= settings_.timeoutMs) {
+        Stop("the call did not return within " + std::to_string(settings_.timeoutMs / 1000) + " s" +
+             (shown ? "; page \"" + ToUtf8(WindowTitle(page)) + "\" was open" : std::string()) + "; " +
+             AnswersGiven());
+        return;
+    }
+    if (!shown) return;
     if (page != page_) {
         page_ = page;
-        shownAt_ = now;
         ticksOnPage_ = 0;
         answered_ = false;
     }
@@ -130,20 +139,35 @@ void AutoAnswer::Tick() {
         answered_ = true;
         Answer(page, info.hwndFocus);
     }
-    if (settings_.timeoutMs != 0 && failure_.empty() && now - shownAt_ >= settings_.timeoutMs)
-        Stop("page \"" + ToUtf8(WindowTitle(page)) + "\" was still open after " +
-             std::to_string(settings_.timeoutMs / 1000) + " s");
+}
+
+std::string AutoAnswer::AnswersGiven() const {
+    std::vector<std::pair<std::string, int>> counted;
+    for (const std::string& event : answersGiven_) {
+        auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) { return c.first == event; });
+        if (same == counted.end())
+            counted.emplace_back(event, 1);
+        else
+            ++same->second;
+    }
+    if (counted.empty()) return "no answer was given";
+    std::string text = "answers given:";
+    for (const auto& c : counted)
+        text += " " + c.first + (c.second > 1 ? " (" + std::to_string(c.second) + " times)" : "") + ";";
+    text.pop_back();
+    return text;
 }
 
 void AutoAnswer::Answer(HWND page, HWND focus) {
     std::string title = WindowTitle(page);
     const AnswerRule* rule = FindAnswer(settings_.rules, title, settings_.captions);
+    bool forEveryPage = rule != nullptr && rule->title.empty() && rule->templateId == 0;
     std::vector<Step> steps;
-    if (rule != nullptr) {
-        steps = rule->steps;
-    } else if (cancelledPage_ != nullptr && ::GetWindow(page, GW_OWNER) == cancelledPage_) {
-        // The cancel confirmation of a page we cancelled: confirm it.
+    if (cancelledPage_ != nullptr && ::GetWindow(page, GW_OWNER) == cancelledPage_ && (rule == nullptr || forEveryPage)) {
+        // The confirmation of a cancel we gave: confirm it, whatever the rule for every page says.
         steps.push_back(Step{Action::Cancel, std::string()});
+    } else if (rule != nullptr) {
+        steps = rule->steps;
     } else {
         Capture(page);
         if (!settings_.rules.empty()) events_.push_back("page \"" + ToUtf8(title) + "\": no answer given, left open");
@@ -164,6 +188,7 @@ void AutoAnswer::Answer(HWND page, HWND focus) {
         if (!Perform(page, focus, step)) return;
     }
     events_.push_back("page \"" + ToUtf8(title) + "\": " + ToUtf8(done));
+    answersGiven_.push_back(events_.back());
 }
 
 bool AutoAnswer::Perform(HWND page, HWND focus, const Step& step) {

@@ -53,13 +53,14 @@ private:
     bool Perform(HWND page, HWND focus, const Step& step);
     void Capture(HWND window);
     void Stop(const std::string& reason);
+    std::string AnswersGiven() const;
 
     Settings settings_;
     bool armed_ = false;
     UINT_PTR timer_ = 0;
     int line_ = 0;
+    DWORD calledAt_ = 0;
     HWND page_ = nullptr;
-    DWORD shownAt_ = 0;
     int ticksOnPage_ = 0;
     bool answered_ = false;
     HWND cancelledPage_ = nullptr;
@@ -67,6 +68,7 @@ private:
     std::set<HWND> captured_;
     int shots_ = 0;
     std::vector<std::string> events_;
+    std::vector<std::string> answersGiven_;  // during the current call
 
     static AutoAnswer* current_;  // the timer procedure gets no context of its own
 };

@@ -20,25 +20,24 @@ ProductSelectionPage::ProductSelectionPage(HWND owner, bool daPage, std::vector<
 
 bool ProductSelectionPage::LoadControls() {
     HWND list = Item(IDC_PRODUCT_LIST);
-    // The list box sorts: index 0 is the alphabetically first name.
-    for (const std::string& name : names_) ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    // The list box sorts, so an entry's position says nothing about its product:
+    // each entry carries its index, and equal names stay apart.
+    for (std::size_t index = 0; index < names_.size(); ++index) {
+        LRESULT at = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names_[index].c_str()));
+        if (at >= 0) ::SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(index));
+    }
     ::SendMessageA(list, LB_SETCURSEL, 0, 0);
     return true;
 }
 
 void ProductSelectionPage::SaveControls() {
     HWND list = Item(IDC_PRODUCT_LIST);
-    selectedName_.clear();
-    LRESULT index = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR) return;
-    LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR) return;
-    // LB_GETTEXTLEN may count more than the ANSI text needs, never less.
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    LRESULT copied = ::SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    if (copied == LB_ERR) return;
-    text.resize(static_cast<std::size_t>(copied));
-    selectedName_ = std::move(text);
+    selected_.reset();
+    LRESULT at = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (at == LB_ERR) return;
+    LRESULT index = ::SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(at), 0);
+    if (index == LB_ERR || static_cast<std::size_t>(index) >= names_.size()) return;
+    selected_ = static_cast<std::size_t>(index);
 }
 
 // The Cancel button is hidden; Escape still reaches the Cancel handler.

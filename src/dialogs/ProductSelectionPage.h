@@ -3,6 +3,8 @@
 
 #include "dialogs/WizardPage.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,8 @@ public:
     // daPage picks the template that names "Dorva AT" instead of TERVILO.
     ProductSelectionPage(HWND owner, bool daPage, std::vector<std::string> names);
 
-    // The entry selected when Next was pressed; empty otherwise.
-    const std::string& SelectedName() const noexcept { return selectedName_; }
+    // Index into the names of the entry selected when Next was pressed; none otherwise.
+    const std::optional<std::size_t>& Selected() const noexcept { return selected_; }
 
 private:
     bool LoadControls() override;
@@ -22,7 +24,7 @@ private:
     void OnStart() override;
 
     std::vector<std::string> names_;
-    std::string selectedName_;
+    std::optional<std::size_t> selected_;
 };
 
 }  // namespace kiv::dialogs

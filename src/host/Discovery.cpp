@@ -61,15 +61,20 @@ bool ReadProductName(const std::string& productKey, std::string& name) {
     return true;
 }
 
-std::string GetAcadExePath() {
-    std::string productKey;
-    std::string path = ReadCurrentProduct(productKey) ? ProductKeyPath(productKey) : std::string(kHostReleaseKey);
+std::string ReadAcadLocation(const std::string& productKey) {
+    std::string path = productKey.empty() ? std::string(kHostReleaseKey) : ProductKeyPath(productKey);
     RegKey key;
     std::string location;
-    if (!key.OpenForRead(HKEY_LOCAL_MACHINE, path.c_str()) || !key.ReadString("AcadLocation", location) ||
-        location.empty())
+    if (!key.OpenForRead(HKEY_LOCAL_MACHINE, path.c_str()) || !key.ReadString("AcadLocation", location))
         return std::string();
-    return location + "\\Acad.Exe";
+    return location;
+}
+
+std::string GetAcadExePath() {
+    std::string productKey;
+    ReadCurrentProduct(productKey);
+    std::string location = ReadAcadLocation(productKey);
+    return location.empty() ? location : location + "\\Acad.Exe";
 }
 
 }  // namespace kiv::host

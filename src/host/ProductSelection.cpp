@@ -6,7 +6,7 @@
 #include "frame/OutputBuffer.h"
 #include "host/Discovery.h"
 
-#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,14 +30,15 @@ std::vector<NamedProduct> NameProducts(const std::vector<std::string>& products)
     return named;
 }
 
-std::string ChooseName(HWND parentWindow, std::size_t productCount, const std::vector<NamedProduct>& named,
-                       int altPage) {
-    if (productCount == 1) return named.empty() ? std::string() : named.front().name;
+// The chosen entry of named; none when nothing was chosen.
+std::optional<std::size_t> ChooseProduct(HWND parentWindow, std::size_t productCount,
+                                         const std::vector<NamedProduct>& named, int altPage) {
+    if (productCount == 1) return named.empty() ? std::nullopt : std::optional<std::size_t>(0);
     std::vector<std::string> names;
     for (const NamedProduct& product : named) names.push_back(product.name);
     dialogs::ProductSelectionPage page(parentWindow, altPage != 0, std::move(names));
     page.Run();
-    return page.SelectedName();
+    return page.Selected();
 }
 
 }  // namespace
@@ -47,19 +48,15 @@ void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuff
     if (!ListProducts(products, dash4Only)) return;
     const std::vector<NamedProduct> named = NameProducts(products);
 
-    const std::string chosen = ChooseName(parentWindow, products.size(), named, altPage);
-    if (chosen.empty()) return;
-    // Equal names resolve to the earlier product, whichever entry was picked.
-    auto match = std::find_if(named.begin(), named.end(),
-                              [&](const NamedProduct& product) { return product.name == chosen; });
-    if (match == named.end()) return;
+    const std::optional<std::size_t> chosen = ChooseProduct(parentWindow, products.size(), named, altPage);
+    if (!chosen || named[*chosen].name.empty()) return;
+    const std::string& productKey = named[*chosen].key;
 
-    WriteOutput(productKeyBuffer, match->key);
-    SetCurrentProduct(match->key);
-    // The folder of the product "CurVer" names now, without the "\Acad.Exe" appended to it.
-    std::string exePath = GetAcadExePath();
-    if (exePath.empty()) return;
-    WriteOutput(folderBuffer, exePath.substr(0, exePath.rfind('\\')));
+    WriteOutput(productKeyBuffer, productKey);
+    SetCurrentProduct(productKey);
+    // From the chosen key itself: when "CurVer" cannot be written it still names another product.
+    std::string folder = ReadAcadLocation(productKey);
+    if (!folder.empty()) WriteOutput(folderBuffer, folder);
 }
 
 }  // namespace kiv::host

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,13 @@ std::string CurVer() {
     return GetRegString(kAcadReleaseKey, "CurVer", value) ? value : "<none>";
 }
 
+void DeleteCurVer() {
+    HKEY release = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAcadReleaseKey, 0, KEY_SET_VALUE, &release));
+    ::RegDeleteValueA(release, "CurVer");
+    ::RegCloseKey(release);
+}
+
 // The script's two buffers, preset so that an untouched buffer shows.
 struct Buffers {
     char folder[KIV_BUFFER_SIZE];
@@ -50,6 +59,47 @@ void AddTwoProducts() {
     AddProduct("ACAD-2002:407", "Architektur 2000", "C:\\Programme\\ACAD Architektur\\");
     ASSERT_EQ((std::vector<std::string>{"ACAD-1001:407", "ACAD-2002:407"}), RegSubKeys(kAcadReleaseKey));
 }
+
+// Lets everyone read a key but neither set its values nor create sub-keys
+// below it, for as long as it lives; then puts the key's own access list back.
+class WriteDeniedKey {
+public:
+    explicit WriteDeniedKey(const std::string& keyPath) {
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        if (size == 0 || ::RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+            return;
+
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return;
+        std::vector<BYTE> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + ::GetLengthSid(everyone));
+        PACL dacl = reinterpret_cast<PACL>(acl.data());
+        ::InitializeAcl(dacl, static_cast<DWORD>(acl.size()), ACL_REVISION);
+        ::AddAccessAllowedAce(dacl, ACL_REVISION, KEY_READ | WRITE_DAC, everyone);
+        ::FreeSid(everyone);
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        ::SetSecurityDescriptorDacl(&descriptor, TRUE, dacl, FALSE);
+        denied_ = ::RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    }
+    ~WriteDeniedKey() {
+        if (denied_) ::RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+        if (key_ != nullptr) ::RegCloseKey(key_);
+    }
+    WriteDeniedKey(const WriteDeniedKey&) = delete;
+    WriteDeniedKey& operator=(const WriteDeniedKey&) = delete;
+
+    bool denied() const { return denied_; }
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<BYTE> saved_;
+    bool denied_ = false;
+};
 
 // Two products on a scratch registry, the library loaded, the buffers preset.
 class KivGetMainAcadDataTwoProducts : public ::testing::Test {
@@ -95,22 +145,68 @@ TEST_F(KivGetMainAcadDataTwoProducts, AnotherSelectionMapsToItsOwnKey) {
     EXPECT_EQ("ACAD-1001:407", CurVer());
 }
 
-TEST(KivGetMainAcadData, IdenticalNamesResolveToTheEarlierKey) {
+TEST(KivGetMainAcadData, IdenticalNamesEachGiveTheirOwnProduct) {
     ScratchRegistry registry;
-    AddProduct("ACAD-1001:407", "AutoCAD 2000", "C:\\Erstes");
-    AddProduct("ACAD-2002:407", "AutoCAD 2000", "C:\\Zweites");
+    const std::map<std::string, std::string> folders = {
+        {"ACAD-1001:407", "C:\\Erstes"}, {"ACAD-2002:407", "C:\\Zweites"}, {"ACAD-3003:407", "C:\\Drittes"}};
+    for (const auto& [key, folder] : folders) AddProduct(key, "AutoCAD 2000", folder);
     Library lib;
-    for (int entry : {0, 1}) {
+    // Where the sorted list puts an equal name is the list box's business: each
+    // entry must give a product of its own, with that product's folder.
+    std::set<std::string> chosen;
+    for (int entry : {0, 1, 2}) {
         Buffers out;
         PageDriver driver;
         driver.OnPage(kTitle, [entry](Window& page) {
-            EXPECT_EQ(2u, page.ListEntries(IDC_PRODUCT_LIST).size());
+            EXPECT_EQ(std::vector<std::wstring>(3, L"AutoCAD 2000"), page.ListEntries(IDC_PRODUCT_LIST));
             page.SelectListEntry(IDC_PRODUCT_LIST, entry);
             page.Click(IDOK);
         });
         driver.Run([&] { return Call(lib, out); });
-        EXPECT_STREQ("ACAD-1001:407", out.key) << entry;
-        EXPECT_STREQ("C:\\Erstes", out.folder) << entry;
+        ASSERT_EQ(1u, folders.count(out.key)) << entry << ": " << out.key;
+        EXPECT_EQ(folders.at(out.key), out.folder) << entry;
+        EXPECT_EQ(out.key, CurVer()) << entry;
+        chosen.insert(out.key);
+    }
+    EXPECT_EQ(3u, chosen.size());
+}
+
+TEST_F(KivGetMainAcadDataTwoProducts, WhenCurVerCannotBeWrittenTheFolderIsStillTheChosenOnes) {
+    // What the release key itself holds must not leak in when "CurVer" names nothing.
+    SetRegString(kAcadReleaseKey, "AcadLocation", "C:\\Release");
+    const struct {
+        const char* curVer;  // nullptr: none recorded
+        int entry;
+        const char* key;
+        const char* folder;
+    } cases[] = {
+        {"ACAD-1001:407", 0, "ACAD-2002:407", "C:\\Programme\\ACAD Architektur\\"},
+        {"ACAD-2002:407", 1, "ACAD-1001:407", "C:\\Programme\\Zeichnen"},
+        {nullptr, 1, "ACAD-1001:407", "C:\\Programme\\Zeichnen"},
+    };
+    for (const auto& c : cases) {
+        if (c.curVer != nullptr)
+            SetRegString(kAcadReleaseKey, "CurVer", c.curVer);
+        else
+            DeleteCurVer();
+        const std::string before = CurVer();
+
+        WriteDeniedKey denied(kAcadReleaseKey);
+        ASSERT_TRUE(denied.denied());
+        HKEY probe = nullptr;
+        ASSERT_EQ(ERROR_ACCESS_DENIED, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAcadReleaseKey, 0, nullptr, 0,
+                                                         KEY_ALL_ACCESS, nullptr, &probe, nullptr));
+
+        Buffers out;
+        PageDriver driver;
+        driver.OnPage(kTitle, [&c](Window& page) {
+            page.SelectListEntry(IDC_PRODUCT_LIST, c.entry);
+            page.Click(IDOK);
+        });
+        driver.Run([&] { return Call(lib, out); });
+        EXPECT_STREQ(c.key, out.key) << c.entry;
+        EXPECT_STREQ(c.folder, out.folder) << c.entry;
+        EXPECT_EQ(before, CurVer()) << c.entry;
     }
 }
 

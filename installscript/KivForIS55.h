@@ -7,7 +7,7 @@
 //     ...
 //     if (UseDLL(SUPPORTDIR ^ KIV_DLL) < 0) then ... endif;
 //     ...
-//     UnUseDLL(SUPPORTDIR ^ KIV_DLL);
+//     UnUseDLL(KIV_DLL);          // the bare name, not the path given to UseDLL
 //
 // Calling convention: every function is __stdcall, exported under its plain
 // name. That is the convention InstallScript uses for a DLL function when its

@@ -3,24 +3,32 @@
 
 #include "frame/FileSystem.h"
 
+#include <vector>
+
 namespace kiv::dialogs {
 
 namespace {
 
-// AutoCAD's menu files, in the order they are moved.
+// AutoCAD's menu files, in the order they are copied.
 constexpr const char* kMenuFiles[] = {"\\Acad.Mnu", "\\Acad.Mns", "\\Acad.Mnr", "\\Acad.Mnc"};
 
 }  // namespace
 
-bool BackUpMenuFiles(const std::string& acadFolder) {
+MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
     const std::string support = acadFolder + "\\Support";
     const std::string backup = file::FirstFreeNumberedName(support + "\\SaveMenu");
-    if (!file::CreateFolder(backup)) return false;
+    if (!file::CreateFolder(backup)) return MenuBackup::NoFolder;
+    // All copies before any removal: a menu file that a running AutoCAD holds open
+    // must not leave the set half moved for the tablet menu to overwrite.
+    std::vector<std::string> copied;
     for (const char* name : kMenuFiles) {
         const std::string source = support + name;
-        if (file::Exists(source)) file::Move(source, backup + name);
+        if (!file::Exists(source)) continue;
+        if (!file::Copy(source, backup + name)) return MenuBackup::Incomplete;
+        copied.push_back(source);
     }
-    return true;
+    for (const std::string& source : copied) file::Delete(source);
+    return MenuBackup::Complete;
 }
 
 }  // namespace kiv::dialogs

@@ -33,8 +33,11 @@ int IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer
         TabletMenuPage page(parentWindow);
         result = page.Run();
         if (result != kPageNext || !page.TabletChosen()) return result;
-        if (text::IsEmpty(acadFolder) || !BackUpMenuFiles(acadFolder)) return kPageCancel;
-        WriteOutput(resultBuffer, "Tablet");
+        if (text::IsEmpty(acadFolder)) return kPageCancel;
+        const MenuBackup backup = BackUpMenuFiles(acadFolder);
+        if (backup == MenuBackup::NoFolder) return kPageCancel;
+        // Without a whole backup the script must not install the tablet menu over the originals.
+        if (backup == MenuBackup::Complete) WriteOutput(resultBuffer, "Tablet");
         return kPageNext;
     } catch (...) {
         // Once the page has ended its answer stands; before that the call counts as cancelled.

@@ -21,35 +21,82 @@ std::string VolumeRoot(const std::string& full) {
     return std::string();
 }
 
-bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+// Empty when the name cannot be resolved within the path size.
+std::string FullPath(const char* path) {
+    char full[MAX_PATH];
+    char* filePart = nullptr;
+    DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &filePart);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(full, length);
+}
+
+// Adds "no disk" and open-error dialogs off to the caller's mode; returns the caller's mode.
+UINT QuietCriticalErrors() {
+    const UINT quiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+    // Only SetErrorMode can read the mode on Windows 2000; the quiet bits stay on meanwhile.
+    const UINT caller = ::SetErrorMode(quiet);
+    ::SetErrorMode(caller | quiet);
+    return caller;
+}
+
+std::wstring Wide(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], length);
+    return wide;
+}
+
+// Upper case letter by letter under fixed English rules, as the file system compares names:
+// no Turkish dotted i from the user's language, and none of CompareString's linguistic
+// equivalences ("ß" = "ss", hyphens ignored) that would make two different files one.
+std::wstring FileSystemUpperCase(const std::string& text) {
+    static const LCID kEnglish = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+    const std::wstring wide = Wide(text);
+    if (wide.empty()) return wide;
+    std::wstring upper(wide.size(), L'\0');
+    const int size = static_cast<int>(wide.size());
+    return ::LCMapStringW(kEnglish, LCMAP_UPPERCASE, wide.data(), size, &upper[0], size) == size ? upper : wide;
+}
+
+bool Identify(const std::string& path, FileIdentity& identity) {
     // No access rights asked: this open never conflicts with a sharing lock.
     UniqueFile file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return file && ::GetFileInformationByHandle(file.get(), &info) != FALSE;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return false;
+    identity.volumeSerial = info.dwVolumeSerialNumber;
+    identity.indexHigh = info.nFileIndexHigh;
+    identity.indexLow = info.nFileIndexLow;
+    identity.fullPath = FullPath(path.c_str());
+    return !identity.fullPath.empty();
 }
+
+bool IndexKnown(const FileIdentity& identity) { return identity.indexHigh != 0 || identity.indexLow != 0; }
 
 }  // namespace
 
 bool Exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    DWORD length = ::GetFullPathNameA(path, MAX_PATH, full, &filePart);
-    if (length == 0 || length >= MAX_PATH) return false;
-    std::string root = VolumeRoot(full);
-    if (root.empty() ||
-        !::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
-        return false;
+    std::string root = VolumeRoot(FullPath(path));
+    if (root.empty()) return false;
+    const UINT callerMode = QuietCriticalErrors();
+    ScopeExit restore([callerMode]() noexcept { ::SetErrorMode(callerMode); });
+    if (!::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0)) return false;
     WIN32_FIND_DATAA data;
     UniqueFind search(::FindFirstFileA(path, &data));
     return static_cast<bool>(search);
 }
 
+bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
+    // Some network redirectors report index 0 for every file.
+    if (IndexKnown(a) && IndexKnown(b))
+        return a.volumeSerial == b.volumeSerial && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+    return !a.fullPath.empty() && FileSystemUpperCase(a.fullPath) == FileSystemUpperCase(b.fullPath);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION first, second;
-    if (!Identify(a, first) || !Identify(b, second)) return false;
-    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    FileIdentity first, second;
+    return Identify(a, first) && Identify(b, second) && SameIdentity(first, second);
 }
 
 bool Copy(const std::string& source, const std::string& destination) {

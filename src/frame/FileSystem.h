@@ -10,8 +10,21 @@ namespace kiv::file {
 
 // True for an existing file or folder, or a wildcard that matches anything;
 // false for null/empty names, unresolvable paths and volumes without a medium.
+// Never shows a system dialog; the caller's error mode is the same afterwards.
 bool Exists(const char* path);
 inline bool Exists(const std::string& path) { return Exists(path.c_str()); }
+
+// What the file system tells about one opened file, and the full path it was opened by.
+struct FileIdentity {
+    std::uint32_t volumeSerial = 0;
+    std::uint32_t indexHigh = 0;
+    std::uint32_t indexLow = 0;
+    std::string fullPath;
+};
+
+// Equal volume and file index; where either index is 0 (unknown), equal full
+// paths ignoring case the same way on every system language.
+bool SameIdentity(const FileIdentity& a, const FileIdentity& b);
 
 // True when both names reach the same file, however they are spelled.
 bool SameFile(const std::string& a, const std::string& b);

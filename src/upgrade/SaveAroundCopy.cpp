@@ -35,18 +35,22 @@ std::string ParentOf(const std::string& path) {
     return at != std::string::npos && at > 0 ? path.substr(0, at) : path;
 }
 
-// Copies each existing name from one folder to another; a failed copy ends the
-// pass there, so the file that failed and all later ones stay as they are.
-// A source goes only once its copy is in place, and only when removeSource says so.
+// What a pass does when a file is there but cannot be copied (a program holds it
+// open, or its name has no spelling in the ANSI code page): the file always stays.
+enum class OnFailedCopy { GoOn, EndPass };
+
+// Copies each existing name from one folder to another. A source goes only once
+// its copy is in place, and only when removeSource says so.
 template <typename RemoveSource>
-void CopyPass(const std::string& from, const std::string& to, const Names& names, RemoveSource removeSource) {
+void CopyPass(const std::string& from, const std::string& to, const Names& names, OnFailedCopy onFailedCopy,
+              RemoveSource removeSource) {
     for (const std::string& name : names) {
         std::string source = from + "\\" + name;
-        // Copy first: a copy that worked found its source, so only a failed one pays for the
-        // existence test (a volume query and a directory search) that tells a missing name,
-        // which is skipped, from a failure, which ends the pass.
+        // Copy first: a copy that worked found its source, so only a failed one in a pass that
+        // ends there pays for the existence test (a volume query and a directory search) that
+        // tells a missing name, which is skipped, from a failure.
         if (!file::Copy(source, to + "\\" + name)) {
-            if (file::Exists(source)) return;
+            if (onFailedCopy == OnFailedCopy::EndPass && file::Exists(source)) return;
             continue;
         }
         if (removeSource(source)) file::Delete(source);
@@ -77,12 +81,12 @@ void SaveCustomisedFiles(const std::string& folderArg, bool afterCopy) {
 
     if (!afterCopy) {
         const bool keepOriginals = state.keepOriginals != 0;
-        CopyPass(folder, saveFolder, names,
+        CopyPass(folder, saveFolder, names, OnFailedCopy::GoOn,
                  [keepOriginals](const std::string& source) { return !keepOriginals && IsReplaceableKind(source); });
         return;
     }
-    CopyPass(folder, saveFolder, names, Always);
-    CopyPass(folder, folder + kSupportSubFolder, ToNames(SupportDrawingList), Always);
+    CopyPass(folder, saveFolder, names, OnFailedCopy::GoOn, Always);
+    CopyPass(folder, folder + kSupportSubFolder, ToNames(SupportDrawingList), OnFailedCopy::EndPass, Always);
     for (const char* name : ObsoleteFileList) {
         std::string path = folder + "\\" + name;
         if (file::Exists(path)) file::Delete(path);

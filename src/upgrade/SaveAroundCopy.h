@@ -9,7 +9,8 @@ namespace kiv::upgrade {
 // a new numbered save folder and removes the saved originals of the replaceable
 // kinds unless the keep-originals flag is set. After the copy (afterCopy true):
 // tidies the parent of folder: old program files into a save folder, block
-// drawings into Support, obsolete files deleted.
+// drawings into Support, obsolete files deleted. A file that cannot be saved
+// stays where it is, and the saving goes on with the next one.
 void SaveCustomisedFiles(const std::string& folder, bool afterCopy);
 
 // Moves the three opening definition files from one folder to the other.

@@ -4,6 +4,7 @@
 // declarations they can be called here, next to the setup state they write.
 #define KIV_BUILDING_DLL
 #include "KivForIS55.h"
+#include "frame/FileSystem.h"
 #include "frame/SetupState.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
@@ -52,6 +53,63 @@ TEST(KivExistFile, BadArgumentsAnswerZero) {
     EXPECT_EQ(0, lib.KivExistFile(longPath.c_str()));
     // A drive letter that Wine does not map has no volume.
     EXPECT_EQ(0, lib.KivExistFile("Q:\\Acad.Exe"));
+}
+
+// The caller's error mode, read without changing it (GetErrorMode is not on Windows 2000).
+UINT CurrentErrorMode() {
+    const UINT mode = ::SetErrorMode(0);
+    ::SetErrorMode(mode);
+    return mode;
+}
+
+TEST(KivExistFile, LeavesTheCallersErrorModeAsItWas) {
+    ScratchFolder dir;
+    Library lib;
+    WriteFile(dir / "Acad.Mnu", "menu");
+    const std::string longPath = "C:\\" + std::string(300, 'a');
+    const char* paths[] = {nullptr, "", longPath.c_str(), "Q:\\Acad.Exe", "\\\\nirgends\\teil\\x",
+                           (dir / "Acad.Mnu").c_str(), (dir / "Missing.Mnu").c_str(), (dir / "*.mnu").c_str()};
+    const UINT modes[] = {0, SEM_NOGPFAULTERRORBOX, SEM_FAILCRITICALERRORS | SEM_NOALIGNMENTFAULTEXCEPT,
+                          SEM_NOOPENFILEERRORBOX};
+    const UINT testMode = CurrentErrorMode();
+    for (UINT mode : modes) {
+        for (const char* path : paths) {
+            ::SetErrorMode(mode);
+            lib.KivExistFile(path);
+            EXPECT_EQ(mode, CurrentErrorMode()) << (path ? path : "(null)");
+        }
+    }
+    ::SetErrorMode(testMode);
+}
+
+// Two opened files are one when the file system gives them the same volume and index; where a
+// network redirector reports index 0, when their full paths are equal ignoring case.
+TEST(SameIdentity, IndexFirstThenFullPathsIgnoringCase) {
+    struct Case {
+        const char* what;
+        kiv::file::FileIdentity a, b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"same index, other spelling", {7, 1, 42, "C:\\Acad\\Acad.Mnu"}, {7, 1, 42, "C:\\ACAD~1\\Acad.Mnu"}, true},
+        {"other low index", {7, 1, 42, "C:\\a"}, {7, 1, 43, "C:\\a"}, false},
+        {"other high index", {7, 1, 42, "C:\\a"}, {7, 2, 42, "C:\\a"}, false},
+        {"other volume", {7, 0, 42, "C:\\a"}, {8, 0, 42, "C:\\a"}, false},
+        {"high index alone is known", {7, 5, 0, "C:\\a"}, {7, 6, 0, "C:\\a"}, false},
+        {"unknown index, paths differ in case", {7, 0, 0, "Z:\\Daten\\Acad.Mnu"}, {7, 0, 0, "z:\\DATEN\\acad.mnu"},
+         true},
+        {"unknown index, other file", {7, 0, 0, "Z:\\Daten\\Acad.Mnu"}, {7, 0, 0, "Z:\\Daten\\Acad.Mns"}, false},
+        {"unknown on one side only", {7, 0, 0, "Z:\\Daten\\a"}, {7, 3, 9, "Z:\\DATEN\\A"}, true},
+        {"unknown index, umlauts in both cases", {0, 0, 0, "Z:\\Men\xfc.mnu"}, {0, 0, 0, "Z:\\MEN\xdc.MNU"}, true},
+        // Two names the file system keeps apart, though language rules would call them equal.
+        {"unknown index, sharp s", {0, 0, 0, "Z:\\Stra\xdf" "e.dwg"}, {0, 0, 0, "Z:\\STRASSE.DWG"}, false},
+        {"unknown index, hyphen", {0, 0, 0, "Z:\\Plan-A.dwg"}, {0, 0, 0, "Z:\\PlanA.dwg"}, false},
+        {"unknown index, no paths", {0, 0, 0, ""}, {0, 0, 0, ""}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.same, kiv::file::SameIdentity(c.a, c.b)) << c.what;
+        EXPECT_EQ(c.same, kiv::file::SameIdentity(c.b, c.a)) << c.what;
+    }
 }
 
 TEST(SetToDeleteAfterSave, ReturnsTheStoredFlag) {

@@ -1,4 +1,5 @@
 // SaveBeforeFilesCopy and SaveAfterFilesCopy through the loaded DLL, on Wine's file system.
+#include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
@@ -6,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -37,20 +40,67 @@ std::vector<std::string> SearchOrder(const std::string& folder) {
     return names;
 }
 
-class ExclusiveOpen {
-public:
-    explicit ExclusiveOpen(const std::string& path)
-        : h_(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~ExclusiveOpen() {
-        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
-    }
-    ExclusiveOpen(const ExclusiveOpen&) = delete;
-    ExclusiveOpen& operator=(const ExclusiveOpen&) = delete;
-    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+// A file that a pass saves and removes, after a pass during which it may have been held open:
+// a held one cannot be removed and stays whole, and is saved when others may read it.
+void ExpectMovedToSave1UnlessHeld(const std::string& folder, const std::string& name, bool held, const LockKind& lock) {
+    const std::string original = folder + "\\" + name, saved = folder + "\\Save1\\" + name;
+    if (held)
+        EXPECT_EQ(Content(name), ReadFile(original)) << name;
+    else
+        EXPECT_FALSE(FileExists(original)) << name;
+    if (!held || lock.othersMayRead)
+        EXPECT_EQ(Content(name), ReadFile(saved)) << name;
+    else
+        EXPECT_FALSE(FileExists(saved)) << name;
+}
 
-private:
-    HANDLE h_;
-};
+// Files in UTF-16 names, which the ANSI code page may not be able to spell.
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                               &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
+bool SpelledInAnsi(const std::wstring& name) {
+    BOOL usedDefault = FALSE;
+    char ansi[MAX_PATH];
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, ansi, sizeof ansi, nullptr, &usedDefault);
+    return !usedDefault;
+}
+
+bool WriteFileW(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::string ReadFileW(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    char bytes[256];
+    DWORD read = 0;
+    ::ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    ::CloseHandle(file);
+    return std::string(bytes, read);
+}
+
+// Files of folder in the order the directory search yields them.
+std::vector<std::wstring> SearchOrderW(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (::FindNextFileW(search, &data));
+    ::FindClose(search);
+    return names;
+}
 
 const char* const kOpeningFiles[] = {"FENSTER.INI", "TUER.INI", "DURCHG.INI"};
 
@@ -146,31 +196,73 @@ TEST(SaveBeforeFilesCopy, NothingIsLostOverManyFiles) {
     EXPECT_TRUE(FileExists(dir / "Datei0.mnu"));
 }
 
-TEST(SaveBeforeFilesCopy, ALockedSourceEndsThePassThere) {
-    ScratchFolder dir;
-    Library lib;
-    std::vector<std::string> names;
-    for (int i = 0; i < 30; ++i) names.push_back("Menue" + std::to_string(i) + (i % 2 ? ".mnu" : ".lsp"));
-    WriteFiles(dir.path(), names);
-    const std::vector<std::string> order = SearchOrder(dir.path());
-    ASSERT_EQ(names.size(), order.size());
-    const std::size_t locked = order.size() / 2;
+// A file that another program holds open stays where it is, whole; the pass goes on past it.
+TEST(SaveBeforeFilesCopy, HeldFilesStayWholeAndThePassGoesOn) {
+    for (const LockKind& lock : kLockKinds) {
+        SCOPED_TRACE(lock.what);
+        ScratchFolder dir;
+        Library lib;
+        std::vector<std::string> names;
+        for (int i = 0; i < 30; ++i) names.push_back("Menue" + std::to_string(i) + (i % 2 ? ".mnu" : ".lsp"));
+        WriteFiles(dir.path(), names);
+        const std::vector<std::string> order = SearchOrder(dir.path());
+        ASSERT_EQ(names.size(), order.size());
+        // The first, a middle and the last name of the pass.
+        const std::vector<std::string> held = {order.front(), order[order.size() / 2], order.back()};
 
-    {
-        ExclusiveOpen hold(dir / order[locked]);
-        ASSERT_TRUE(hold.ok());
-        EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
-    }
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const std::string& name = order[i];
-        if (i < locked) {
-            EXPECT_FALSE(FileExists(dir / name)) << name;
-            EXPECT_EQ(Content(name), ReadFile(dir / ("Save1\\" + name))) << name;
-        } else {
-            EXPECT_EQ(Content(name), ReadFile(dir / name)) << name;
-            EXPECT_FALSE(FileExists(dir / ("Save1\\" + name))) << name;
+        {
+            std::deque<HeldFile> holds;
+            for (const std::string& name : held) {
+                holds.emplace_back(dir / name, lock.share);
+                ASSERT_TRUE(holds.back().ok()) << name;
+            }
+            EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+        }
+        for (const std::string& name : order) {
+            const bool isHeld = std::find(held.begin(), held.end(), name) != held.end();
+            ExpectMovedToSave1UnlessHeld(dir.path(), name, isHeld, lock);
         }
     }
+}
+
+// The directory search spells such a name with "?" in the ANSI code page, which no copy can open.
+TEST(SaveBeforeFilesCopy, NamesOutsideTheAnsiCodePageStayAndTheOthersAreSaved) {
+    ScratchFolder dir;
+    Library lib;
+    const std::wstring foreign[] = {L"Настройки.lsp", L"Меню.mnu", L"Заметки.txt"};
+    const std::wstring folder = Wide(dir.path());
+    // The scratch folder's clean-up goes through ANSI names, which cannot reach these files.
+    struct RemoveAtEnd {
+        std::vector<std::wstring> paths;
+        ~RemoveAtEnd() {
+            for (const std::wstring& path : paths) ::DeleteFileW(path.c_str());
+        }
+    } cleanup;
+    for (const std::wstring& name : foreign) {
+        ASSERT_FALSE(SpelledInAnsi(name)) << "the ANSI code page can spell the test's names";
+        cleanup.paths.push_back(folder + L"\\" + name);
+        ASSERT_TRUE(WriteFileW(cleanup.paths.back(), "user bytes \x1a\r\n")) << ::GetLastError();
+    }
+    // Names that the code page spells with letters past Cyrillic in UTF-16 ("\x80" is the euro
+    // sign, "\x99" the trade mark sign), for a search that sorts them after the foreign ones.
+    std::vector<std::string> names = {"\x80 Preis.lsp", "\x99 Marke.mnu"};
+    for (int i = 0; i < 20; ++i) names.push_back("Datei" + std::to_string(i) + ".lsp");
+    WriteFiles(dir.path(), names);
+    // Some of the other files come after a foreign name, so the pass has to go on past it.
+    const std::vector<std::wstring> order = SearchOrderW(folder);
+    ASSERT_EQ(names.size() + 3, order.size());
+    const auto isForeign = [](const std::wstring& name) { return !SpelledInAnsi(name); };
+    const auto firstForeign = std::find_if(order.begin(), order.end(), isForeign);
+    ASSERT_NE(order.end(), std::find_if_not(firstForeign, order.end(), isForeign));
+
+    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+
+    for (const std::string& name : names) {
+        EXPECT_EQ(Content(name), ReadFile(dir / ("Save1\\" + name))) << name;
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+    }
+    for (const std::wstring& name : foreign) EXPECT_EQ("user bytes \x1a\r\n", ReadFileW(folder + L"\\" + name));
+    EXPECT_EQ(names.size(), SearchOrderW(folder + L"\\Save1").size());
 }
 
 TEST(SaveBeforeFilesCopy, MovesOpeningFilesToTheManagerFolderFirst) {
@@ -369,25 +461,37 @@ TEST(SaveAfterFilesCopy, MissingSupportFolderStopsOnlyTheDrawings) {
     EXPECT_EQ((std::vector<std::string>{"Festpunkt.dwg", "Nadelbaum.dwg", "Save1"}), ListNames(dir.path()));
 }
 
-TEST(SaveAfterFilesCopy, ALockedFileEndsTheSavePassButNotTheLaterPasses) {
-    ScratchFolder dir;
-    Library lib;
-    MakeFolder(dir / "Support");
-    for (const char* name : AfterCopySaveList) WriteFiles(dir.path(), {name});
-    WriteFiles(dir.path(), {SupportDrawingList[0], ObsoleteFileList[5]});
-    const std::size_t locked = 8;
-    {
-        ExclusiveOpen hold(dir / AfterCopySaveList[locked]);
-        ASSERT_TRUE(hold.ok());
-        EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Support").c_str()));
+// Held old program files stay whole and the save pass goes on; the drawing pass ends at a held drawing.
+TEST(SaveAfterFilesCopy, HeldFilesStayWholeAndOnlyTheDrawingPassEndsAtOne) {
+    for (const LockKind& lock : kLockKinds) {
+        SCOPED_TRACE(lock.what);
+        ScratchFolder dir;
+        Library lib;
+        MakeFolder(dir / "Support");
+        for (const char* name : AfterCopySaveList) WriteFiles(dir.path(), {name});
+        WriteFiles(dir.path(),
+                   {SupportDrawingList[0], SupportDrawingList[1], SupportDrawingList[2], ObsoleteFileList[5]});
+        const std::vector<std::size_t> heldSaves = {0, 8, AfterCopySaveList.size() - 1};
+        {
+            std::deque<HeldFile> holds;
+            for (std::size_t i : heldSaves) holds.emplace_back(dir / AfterCopySaveList[i], lock.share);
+            holds.emplace_back(dir / SupportDrawingList[1], lock.share);
+            for (const HeldFile& hold : holds) ASSERT_TRUE(hold.ok());
+            EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Support").c_str()));
+        }
+        for (std::size_t i = 0; i < AfterCopySaveList.size(); ++i)
+            ExpectMovedToSave1UnlessHeld(dir.path(), AfterCopySaveList[i],
+                                         std::find(heldSaves.begin(), heldSaves.end(), i) != heldSaves.end(), lock);
+        const std::string support = dir / "Support";
+        EXPECT_EQ(Content(SupportDrawingList[0]), ReadFile(support + "\\" + SupportDrawingList[0]));
+        EXPECT_FALSE(FileExists(dir / SupportDrawingList[0]));
+        EXPECT_EQ(Content(SupportDrawingList[1]), ReadFile(dir / SupportDrawingList[1]));
+        // A drawing that cannot be copied ends its pass; one that can stays in both places.
+        EXPECT_EQ(lock.othersMayRead, FileExists(support + "\\" + SupportDrawingList[1]));
+        EXPECT_EQ(!lock.othersMayRead, FileExists(dir / SupportDrawingList[2]));
+        EXPECT_EQ(lock.othersMayRead, FileExists(support + "\\" + SupportDrawingList[2]));
+        EXPECT_FALSE(FileExists(dir / ObsoleteFileList[5]));
     }
-    for (std::size_t i = 0; i < AfterCopySaveList.size(); ++i) {
-        const std::string name = AfterCopySaveList[i];
-        EXPECT_EQ(i >= locked, FileExists(dir / name)) << name;
-        EXPECT_EQ(i < locked, FileExists(dir / ("Save1\\" + name))) << name;
-    }
-    EXPECT_TRUE(FileExists(dir / (std::string("Support\\") + SupportDrawingList[0])));
-    EXPECT_FALSE(FileExists(dir / ObsoleteFileList[5]));
 }
 
 TEST(SaveAfterFilesCopy, PathWithoutInnerBackslashIsTheFolderItself) {

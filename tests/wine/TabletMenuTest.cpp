@@ -1,5 +1,6 @@
 // KivIsWithinTablet: the tablet-menu page and the backup of AutoCAD's menu files, through the loaded DLL.
 #include "resource.h"
+#include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
 #include "support/Scratch.h"
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -142,30 +144,53 @@ TEST_F(TabletMenuTest, NoMenuFilesStillCreatesAnEmptyBackupFolder) {
     EXPECT_TRUE(ListNames(support + "\\SaveMenu1").empty());
 }
 
-TEST_F(TabletMenuTest, LockedOrReadOnlyMenuFilesAreNeverLost) {
-    WriteMenuFiles({"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"});
-    const std::string locked = support + "\\Acad.Mns";
-    const std::string readOnly = support + "\\Acad.Mnr";
-    ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE lock = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+// A menu file that cannot be copied leaves every original in Support and no "Tablet" for the
+// script; one that is copied but cannot be deleted stays in both places.
+TEST_F(TabletMenuTest, HeldOrReadOnlyMenuFilesAreNeverLost) {
+    struct Case {
+        const char* what;
+        const char* held;  // held open with share, or none
+        DWORD share;
+        const char* readOnly;
+        bool backupComplete;
+    };
+    const Case cases[] = {
+        {"held with no sharing", "Acad.Mns", 0, nullptr, false},
+        {"held sharing reads only", "Acad.Mns", FILE_SHARE_READ, nullptr, true},
+        {"read-only", nullptr, 0, "Acad.Mnr", true},
+        {"the last one held, another read-only", "Acad.Mnc", 0, "Acad.Mnu", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoveTree(support);
+        WriteMenuFiles({"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"});
+        if (c.readOnly != nullptr)
+            ASSERT_TRUE(::SetFileAttributesA((support + "\\" + c.readOnly).c_str(), FILE_ATTRIBUTE_READONLY));
+        ResultBuffer buffer;
+        {
+            std::unique_ptr<HeldFile> hold;
+            if (c.held != nullptr) {
+                hold = std::make_unique<HeldFile>(support + "\\" + c.held, c.share);
+                ASSERT_TRUE(hold->ok());
+            }
+            EXPECT_EQ(1, RunTicked(acad.c_str(), buffer.bytes));
+        }
+        EXPECT_EQ(c.backupComplete, buffer.HoldsTablet());
+        EXPECT_EQ(!c.backupComplete, buffer.Untouched());
 
-    ResultBuffer buffer;
-    EXPECT_EQ(1, RunTicked(acad.c_str(), buffer.bytes));
-    ::CloseHandle(lock);
-    EXPECT_TRUE(buffer.HoldsTablet());
-
-    const std::string backup = support + "\\SaveMenu1";
-    // The file that could not be copied stays where it was.
-    EXPECT_EQ(Content("Acad.Mns"), ReadFile(locked));
-    EXPECT_FALSE(FileExists(backup + "\\Acad.Mns"));
-    // A copied file that cannot be deleted is in both places.
-    EXPECT_EQ(Content("Acad.Mnr"), ReadFile(backup + "\\Acad.Mnr"));
-    EXPECT_EQ(Content("Acad.Mnr"), ReadFile(readOnly));
-    // The others moved.
-    for (const char* name : {"Acad.Mnu", "Acad.Mnc"}) {
-        EXPECT_EQ(Content(name), ReadFile(backup + "\\" + name)) << name;
-        EXPECT_FALSE(FileExists(support + "\\" + name)) << name;
+        const std::string backup = support + "\\SaveMenu1";
+        EXPECT_TRUE(FolderExists(backup));
+        for (const char* name : kMenuFiles) {
+            auto is = [name](const char* other) { return other != nullptr && std::strcmp(name, other) == 0; };
+            if (!c.backupComplete || is(c.held) || is(c.readOnly))
+                EXPECT_EQ(Content(name), ReadFile(support + "\\" + name)) << name;
+            else
+                EXPECT_FALSE(FileExists(support + "\\" + name)) << name;
+            // The backup holds whole copies only, and all of them when it is complete.
+            if (c.backupComplete || FileExists(backup + "\\" + name))
+                EXPECT_EQ(Content(name), ReadFile(backup + "\\" + name)) << name;
+        }
+        if (!c.backupComplete) EXPECT_FALSE(FileExists(backup + "\\" + c.held)) << "a copy of the held file";
     }
 }
 

@@ -1,5 +1,6 @@
 // CreateUpdateManager and CreateUpdateManagerATP through the loaded DLL, on constructed old and new installations.
 #include "frame/SetupState.h"
+#include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "upgrade/Exports.h"
@@ -8,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <ctime>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace kivtest;
@@ -434,5 +438,67 @@ TEST(UpdateManager, ReadOnlyOrLockedConfigurationIsLeftWhole) {
         if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
         EXPECT_EQ(user, ReadFile(path));
         EXPECT_EQ((std::vector<std::string>{"Arch.Cfg"}), ListNames(up.newManager));  // no temporary file left
+    }
+}
+
+// A file held open in either installation while the migration copies: the copy that fails goes
+// unnoticed, every other copy is made, and no file is changed but by a whole copy.
+TEST(UpdateManager, HeldFilesAreLeftWholeAndTheOtherCopiesMade) {
+    enum Side { OldFile, NewFile };
+    struct Place {
+        const char* fileName;
+        Side side;
+    };
+    const Place places[] = {{"FENSTER.INI", OldFile}, {"T-EINBAU.DAT", OldFile}, {"Arch.Cfg", OldFile},
+                            {"TUER.INI", NewFile},    {"F-BLOCK.DAT", NewFile},  {"Layer.Def", NewFile},
+                            {"Arch.Cfg", NewFile}};
+    for (const LockKind& lock : kLockKinds) {
+        for (const Place& place : places) {
+            SCOPED_TRACE(std::string(lock.what) + ": " + (place.side == OldFile ? "old " : "new ") + place.fileName);
+            Upgrade up;
+            // Old and new path of each file the migration copies, each with bytes of its own.
+            std::vector<std::pair<std::string, std::string>> copies;
+            for (const char* name : {"FENSTER.INI", "TUER.INI", "DURCHG.INI", "Layer.Def", "Arch.Cfg"}) {
+                copies.emplace_back(up.oldManager + "\\" + name, up.newManager + "\\" + name);
+                WriteFile(copies.back().first, std::string("OLD 5005 1 ") + name + "\r\n");
+                WriteFile(copies.back().second, std::string("NEW 5005 1 ") + name + "\r\n");
+            }
+            for (int kind = 0; kind < 3; ++kind) {
+                up.WriteTables(up.OldKindFolder(kind), kind, BlockTable({Record("Old", kCode, 2)}), "OLD");
+                for (int t = 0; t < 4; ++t)
+                    copies.emplace_back(up.TablePath(up.OldKindFolder(kind), kind, t),
+                                        up.TablePath(up.NewKindFolder(kind), kind, t));
+            }
+            up.WriteNewTables();
+            std::map<std::string, std::string> before;
+            for (const auto& [oldPath, newPath] : copies) {
+                before[oldPath] = ReadFile(oldPath);
+                before[newPath] = ReadFile(newPath);
+            }
+            const auto heldCopy = std::find_if(copies.begin(), copies.end(), [&place](const auto& copy) {
+                return copy.second.substr(copy.second.find_last_of('\\') + 1) == place.fileName;
+            });
+            ASSERT_NE(copies.end(), heldCopy);
+            const std::string held = place.side == OldFile ? heldCopy->first : heldCopy->second;
+
+            {
+                HeldFile hold(held, lock.share);
+                ASSERT_TRUE(hold.ok());
+                EXPECT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
+            }
+            for (const auto& [oldPath, newPath] : copies) {
+                EXPECT_EQ(before[oldPath], ReadFile(oldPath)) << oldPath;
+                const bool copied = newPath != held && (oldPath != held || lock.othersMayRead);
+                const std::string expected = copied ? before[oldPath] : before[newPath];
+                const std::string after = ReadFile(newPath);
+                // The configuration file is rewritten after its copy: its first line tells which one it was.
+                if (newPath == up.newManager + "\\Arch.Cfg" && newPath != held)
+                    EXPECT_EQ(0u, after.find(expected)) << newPath;
+                else
+                    EXPECT_EQ(expected, after) << newPath;
+            }
+            EXPECT_EQ((std::vector<std::string>{"Arch.Cfg", "DURCHG.INI", "FENSTER.INI", "Layer.Def", "TUER.INI"}),
+                      ListNames(up.newManager));
+        }
     }
 }

@@ -13,6 +13,8 @@ have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686 binutils-mingw-
 have_cmd Xvfb || need+=(xvfb)
 have_cmd clang++ || need+=(clang)
 have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
+# The release zip's import libraries and their checks: llvm-dlltool, llvm-nm, llvm-readobj.
+have_cmd llvm-dlltool || need+=(llvm)
 [ -d /usr/src/googletest ] || need+=(googletest)
 have_pkg libgtest-dev || need+=(libgtest-dev)
 have_cmd python3 || need+=(python3)

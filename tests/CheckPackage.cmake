@@ -1,23 +1,29 @@
-# Checks the release zip: exactly the DLL, both headers, the sample scripts, README.md and the
-# page screenshots, below one top folder, each with the bytes of the file it ships.
-# Run as: cmake -DZIP=path -DDLL=path -DSOURCE=dir -DWORK=dir -P CheckPackage.cmake
+# Checks the release zip: exactly the files a setup author gets, below one top folder, each current:
+# plain files with the bytes of their sources; the DLL and kivhost.exe as stripped copies of the
+# built ones, the DLL with its version resource, exports and imports; the import libraries by symbols.
+# Run as: cmake -DZIP=path -DSOURCE=dir -DDLL=path -DKIVHOST=path -DVERSION=a.b.c.d -DSTRIP=path
+#               -DOBJDUMP=path -DNM=llvm-nm -DREADOBJ=llvm-readobj -DWORK=dir -P CheckPackage.cmake
 cmake_minimum_required(VERSION 3.20)
+include(${CMAKE_CURRENT_LIST_DIR}/PackageChecks.cmake)
 if(NOT EXISTS "${ZIP}")
   message(FATAL_ERROR "no release package ${ZIP}: build the package target of the DLL's tree")
 endif()
 
 # Each shipped file as "path in the zip|file it comes from".
-set(shipped "KivForIS55.dll|${DLL}" "README.md|${SOURCE}/README.md"
+set(plain "README.md|${SOURCE}/docs/README-setup.md" "README-kivhost.md|${SOURCE}/tools/kivhost/README.md"
     "include/KivForIS55.h|${SOURCE}/include/KivForIS55.h"
     "installscript/KivForIS55.h|${SOURCE}/installscript/KivForIS55.h")
 file(GLOB scripts RELATIVE ${SOURCE} ${SOURCE}/installscript/*.rul)
 file(GLOB screenshots RELATIVE ${SOURCE} ${SOURCE}/docs/*.png)
-if(NOT scripts OR NOT screenshots)
-  message(FATAL_ERROR "no sample script or no screenshot in ${SOURCE}")
+file(GLOB_RECURSE examples LIST_DIRECTORIES false RELATIVE ${SOURCE} ${SOURCE}/examples/*)
+if(NOT scripts OR NOT screenshots OR NOT examples)
+  message(FATAL_ERROR "no sample script, screenshot or example in ${SOURCE}")
 endif()
-foreach(path IN LISTS scripts screenshots)
-  list(APPEND shipped "${path}|${SOURCE}/${path}")
+foreach(path IN LISTS scripts screenshots examples)
+  list(APPEND plain "${path}|${SOURCE}/${path}")
 endforeach()
+set(stripped "KivForIS55.dll|${DLL}" "kivhost.exe|${KIVHOST}")
+set(libraries lib/KivForIS55.lib lib/KivForIS55.dll.a)
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -39,8 +45,8 @@ foreach(entry IN LISTS entries)
   list(APPEND found "${inside}")
 endforeach()
 
-set(expected "")
-foreach(item IN LISTS shipped)
+set(expected ${libraries})
+foreach(item IN LISTS plain stripped)
   string(REGEX REPLACE "\\|.*" "" path "${item}")
   list(APPEND expected "${path}")
 endforeach()
@@ -52,12 +58,81 @@ endif()
 
 file(REMOVE_RECURSE ${WORK})
 file(ARCHIVE_EXTRACT INPUT ${ZIP} DESTINATION ${WORK})
-foreach(item IN LISTS shipped)
+set(unpacked ${WORK}/${top})
+
+# Stripping the built binaries here again, keeping their PE time stamps, gives the shipped bytes.
+foreach(item IN LISTS stripped)
   string(REGEX REPLACE "\\|.*" "" path "${item}")
   string(REGEX REPLACE ".*\\|" "" origin "${item}")
-  file(SHA256 ${WORK}/${top}/${path} packed)
+  execute_process(COMMAND ${STRIP} -p -o ${WORK}/stripped-${path} ${origin} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot strip ${origin}")
+  endif()
+  list(APPEND plain "${path}|${WORK}/stripped-${path}")
+endforeach()
+foreach(item IN LISTS plain)
+  string(REGEX REPLACE "\\|.*" "" path "${item}")
+  string(REGEX REPLACE ".*\\|" "" origin "${item}")
+  file(SHA256 ${unpacked}/${path} packed)
   file(SHA256 ${origin} current)
   if(NOT packed STREQUAL current)
     message(SEND_ERROR "${path} differs from ${origin}: rebuild the package")
   endif()
 endforeach()
+
+# The version resource outlives stripping: VS_FIXEDFILEINFO's signature and structure
+# version, then the file version's two 32-bit halves (minor, major, revision, build).
+string(REPLACE "." ";" parts "${VERSION}")
+list(GET parts 0 major)
+list(GET parts 1 minor)
+list(GET parts 2 build)
+list(GET parts 3 revision)
+set(fixed_info "bd04effe00000100")
+foreach(part IN ITEMS ${minor} ${major} ${revision} ${build})
+  # Four hex digits through 0x1HHHH, then the low byte first.
+  math(EXPR digits "${part} + 65536" OUTPUT_FORMAT HEXADECIMAL)
+  string(TOLOWER "${digits}" digits)
+  string(SUBSTRING "${digits}" 3 2 high)
+  string(SUBSTRING "${digits}" 5 2 low)
+  string(APPEND fixed_info "${low}${high}")
+endforeach()
+file(READ ${unpacked}/KivForIS55.dll dll_bytes HEX)
+string(FIND "${dll_bytes}" "${fixed_info}" at)
+if(at EQUAL -1)
+  message(SEND_ERROR "the shipped DLL has no version resource of version ${VERSION}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -DDLL=${unpacked}/KivForIS55.dll -DOBJDUMP=${OBJDUMP}
+                        -P ${CMAKE_CURRENT_LIST_DIR}/CheckShippedDll.cmake
+                OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(SEND_ERROR "the shipped DLL's tables:\n${output}")
+endif()
+
+# Both import libraries define the decorated symbols a __stdcall caller asks for,
+# _KivExistFile@4 and __imp__KivExistFile@4, and no other such symbol.
+kiv_read_export_table(${SOURCE}/src/frame/KivForIS55.def names symbols)
+set(wanted "")
+foreach(symbol IN LISTS symbols)
+  list(APPEND wanted "_${symbol}" "__imp__${symbol}")
+endforeach()
+list(SORT wanted)
+foreach(library IN LISTS libraries)
+  execute_process(COMMAND ${NM} --defined-only ${unpacked}/${library} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  kiv_list_matches("${dump}" "[TI] ((__imp_)?_[A-Za-z0-9_]+@[0-9]+)\n" "\\1" defined)
+  if(NOT status EQUAL 0 OR NOT defined STREQUAL wanted)
+    message(SEND_ERROR "${library} defines other symbols:\n  found    ${defined}\n  expected ${wanted}")
+  endif()
+endforeach()
+
+# The MSVC library's import records take the export's name from its symbol without the
+# underscore and the @bytes ("undecorate"): _KivExistFile@4 imports KivExistFile.
+execute_process(COMMAND ${READOBJ} ${unpacked}/lib/KivForIS55.lib OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+kiv_list_matches("${dump}" "Name type: ([a-z]+)\nSymbol: __imp__([A-Za-z0-9_@]+)\n" "\\1 \\2" imports)
+set(wanted "")
+foreach(symbol IN LISTS symbols)
+  list(APPEND wanted "undecorate ${symbol}")
+endforeach()
+list(SORT wanted)
+if(NOT status EQUAL 0 OR NOT imports STREQUAL wanted)
+  message(SEND_ERROR "KivForIS55.lib imports differently:\n  found    ${imports}\n  expected ${wanted}")
+endif()

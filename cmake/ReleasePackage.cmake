@@ -1,0 +1,48 @@
+# The release zip of the tree that builds the DLL: what a setup author needs, as it comes.
+# `cmake --build . --target package` makes it; tests/CheckPackage.cmake checks it.
+find_program(KIV_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+set(kiv_release ${PROJECT_BINARY_DIR}/release)
+
+# The .def exports each plain name from its decorated symbol (KivExistFile=KivExistFile@4).
+# A caller's compiler asks for _KivExistFile@4, so the import libraries list the decorated
+# symbols, and --kill-at has them import the plain names the DLL exports.
+set(kiv_def ${PROJECT_SOURCE_DIR}/src/frame/KivForIS55.def)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${kiv_def})
+file(READ ${kiv_def} kiv_def_text)
+string(REGEX REPLACE "\n( +)[A-Za-z0-9_]+=" "\n\\1" kiv_import_def_text "${kiv_def_text}")
+set(kiv_import_def ${kiv_release}/KivForIS55-import.def)
+file(GENERATE OUTPUT ${kiv_import_def} CONTENT "${kiv_import_def_text}")
+
+add_custom_command(OUTPUT ${kiv_release}/KivForIS55.lib
+  COMMAND ${KIV_LLVM_DLLTOOL} -m i386 --kill-at -d ${kiv_import_def} -l ${kiv_release}/KivForIS55.lib
+  DEPENDS ${kiv_import_def} VERBATIM)
+add_custom_command(OUTPUT ${kiv_release}/KivForIS55.dll.a
+  COMMAND ${CMAKE_DLLTOOL} --kill-at -d ${kiv_import_def} -l ${kiv_release}/KivForIS55.dll.a
+  DEPENDS ${kiv_import_def} VERBATIM)
+
+# Shipped stripped; the build tree keeps its symbols for debugging. -p keeps the link's time
+# stamp in the PE header, which strip would otherwise set to the time of stripping.
+set(kiv_stripped ${kiv_release}/KivForIS55.dll ${kiv_release}/kivhost.exe)
+foreach(stripped IN LISTS kiv_stripped)
+  get_filename_component(target ${stripped} NAME_WLE)
+  add_custom_command(OUTPUT ${stripped} COMMAND ${CMAKE_STRIP} -p -o ${stripped} $<TARGET_FILE:${target}>
+    DEPENDS ${target} VERBATIM)
+endforeach()
+set(kiv_import_libraries ${kiv_release}/KivForIS55.lib ${kiv_release}/KivForIS55.dll.a)
+add_custom_target(kiv_release_files ALL DEPENDS ${kiv_stripped} ${kiv_import_libraries})
+
+install(FILES ${PROJECT_SOURCE_DIR}/docs/README-setup.md DESTINATION . RENAME README.md)
+install(PROGRAMS ${kiv_stripped} DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/tools/kivhost/README.md DESTINATION . RENAME README-kivhost.md)
+install(FILES ${PROJECT_SOURCE_DIR}/include/KivForIS55.h DESTINATION include)
+install(FILES ${kiv_import_libraries} DESTINATION lib)
+file(GLOB kiv_sample_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/installscript/*.rul)
+install(FILES ${PROJECT_SOURCE_DIR}/installscript/KivForIS55.h ${kiv_sample_scripts} DESTINATION installscript)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples)
+file(GLOB kiv_screenshots CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.png)
+install(FILES ${kiv_screenshots} DESTINATION docs)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_VENDOR Dorvasys)
+set(CPACK_PACKAGE_FILE_NAME ${KIV_PACKAGE_FILE_NAME})
+include(CPack)

@@ -1,0 +1,31 @@
+# Helpers of the release zip's checks: the DLL's export table, and lists read from tools' output.
+
+# The plain name of each export in the .def and its __stdcall symbol (name@bytes).
+function(kiv_read_export_table def names_var symbols_var)
+  file(STRINGS ${def} lines REGEX "^ +[A-Za-z0-9_]+=[A-Za-z0-9_]+@[0-9]+$")
+  set(names "")
+  set(symbols "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^ +([A-Za-z0-9_]+)=([A-Za-z0-9_]+@[0-9]+)$" line "${line}")
+    list(APPEND names ${CMAKE_MATCH_1})
+    list(APPEND symbols ${CMAKE_MATCH_2})
+  endforeach()
+  list(LENGTH names count)
+  if(NOT count EQUAL 22)
+    message(FATAL_ERROR "${def} lists ${count} exports in the form Name=Name@bytes, not 22")
+  endif()
+  set(${names_var} ${names} PARENT_SCOPE)
+  set(${symbols_var} ${symbols} PARENT_SCOPE)
+endfunction()
+
+# Each match of pattern in text, rewritten by replacement ("\\1"), as a sorted list.
+function(kiv_list_matches text pattern replacement out_var)
+  string(REGEX MATCHALL "${pattern}" matches "${text}")
+  set(items "")
+  foreach(match IN LISTS matches)
+    string(REGEX REPLACE "${pattern}" "${replacement}" item "${match}")
+    list(APPEND items "${item}")
+  endforeach()
+  list(SORT items)
+  set(${out_var} "${items}" PARENT_SCOPE)
+endfunction()

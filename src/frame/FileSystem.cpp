@@ -2,6 +2,7 @@
 #include "frame/FileSystem.h"
 
 #include "frame/Handles.h"
+#include "frame/Log.h"
 
 #include <windows.h>
 
@@ -100,11 +101,15 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 bool Copy(const std::string& source, const std::string& destination) {
+    auto subject = [&] { return log::Quote(source.c_str()) + " -> " + log::Quote(destination.c_str()); };
     // A destination that does not exist yet cannot be the source, so a new one needs no
     // same-file test: under Wine that test costs a directory scan for the missing name.
-    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return true;
-    if (SameFile(source, destination)) return false;
-    return ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE;
+    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return log::Operation("CopyFile", true, subject);
+    if (SameFile(source, destination)) {
+        log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, subject);
+        return false;
+    }
+    return log::Operation("CopyFile", ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE, subject);
 }
 
 bool Move(const std::string& source, const std::string& destination) {
@@ -113,9 +118,14 @@ bool Move(const std::string& source, const std::string& destination) {
     return true;
 }
 
-bool Delete(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+bool Delete(const std::string& path) {
+    return log::Operation("DeleteFile", ::DeleteFileA(path.c_str()) != FALSE, [&] { return log::Quote(path.c_str()); });
+}
 
-bool CreateFolder(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+bool CreateFolder(const std::string& path) {
+    return log::Operation("CreateDirectory", ::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
+                          [&] { return log::Quote(path.c_str()); });
+}
 
 std::string FirstFreeNumberedName(const std::string& base) {
     for (unsigned long long n = 1;; ++n) {

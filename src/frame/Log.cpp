@@ -91,6 +91,8 @@ void Record(const char* what, const std::string& subject, bool ok, DWORD error) 
         std::string line = std::string("  ") + what + " " + subject;
         if (ok) {
             line += ": ok";
+        } else if (error == ERROR_SUCCESS) {
+            line += ": refused";
         } else {
             line += ": error " + std::to_string(error);
             std::string message = SystemMessage(error);

@@ -38,12 +38,15 @@ bool HasLineWith(const std::vector<std::string>& lines, const std::string& part)
 // The same calls with and without the log, so their results can be compared.
 std::vector<int> RunCalls(Library& lib, const std::string& folder) {
     char buffer[KIV_BUFFER_SIZE] = "preset";
+    WriteFile(folder + "\\Tervilo.mnu", "menu");  // saved, then deleted as a menu file
     std::string longPath = "C:\\" + std::string(400, 'x');
     return {lib.SetOldProgramDir("C:\\Alt\\TERVILO"),
             lib.KivExistFile(nullptr),
             lib.KivExistFile(folder.c_str()),
             lib.KivExistFile(longPath.c_str()),
             lib.SaveAfterFilesCopy((folder + "\\Fehlt").c_str()),
+            lib.SaveBeforeFilesCopy(folder.c_str(), folder.c_str()),
+            lib.SaveAfterFilesCopy((folder + "\\Save1").c_str()),
             lib.KivGetMainAcadData(nullptr, buffer, buffer, 0, 0),
             lib.KivGetUserName(buffer),
             lib.DeleteOldAppsReg("x"),
@@ -55,7 +58,8 @@ std::vector<int> RunCalls(Library& lib, const std::string& folder) {
 TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
     ScratchFolder dir;
     ScratchRegistry registry;
-    const std::string logPath = dir / "kiv.log";
+    MakeFolder(dir / "Log");
+    const std::string logPath = dir / "Log\\kiv.log";
     Library lib;
     const std::vector<int> unlogged = RunCalls(lib, dir.path());
     EXPECT_FALSE(FileExists(logPath));
@@ -79,6 +83,10 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"KivExistFile(\"C:\\\\kivtest", "a path"},
         {"xxxxxxxx\"...) = 0 [", "a long text cut short"},
         {"SaveAfterFilesCopy(", "a failing export"},
+        {"  CreateDirectory \"C:\\\\kivtest\\\\", "a folder made"},
+        {"\\\\Tervilo.mnu\" -> \"C:\\\\kivtest\\\\", "a file copied"},
+        {"\\\\TvKonfig.exe\" -> \"", "a copy that failed"},
+        {"(", "a failure with the system's text"},
         {"RegOpenKey HKLM\\Software\\Autodesk\\AutoCAD\\R15.0: error 2", "a failed registry open"},
         {"KivGetMainAcadData(0x0, out \"preset\", out \"preset\", 0, 0) = 0 [", "buffers as they stand after"},
         {"KivGetUserName(out \"", "the name written"},

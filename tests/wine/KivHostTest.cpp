@@ -1,10 +1,12 @@
 // kivhost.exe as a setup author runs it: call scripts in, printed calls, results, buffers and effects out.
+#include "support/Image.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,17 @@ HostRun RunProgram(std::string commandLine) {
     return run;
 }
 
+// FormatMessage's text for an error, without its line break.
+std::string SystemText(DWORD error) {
+    char text[512] = "";
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                    text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
 // kivhost.exe beside the tests, which run it against the DLL under test.
 HostRun RunHost(const std::string& arguments) {
     return RunProgram("\"" + ProgramFolder() + "\\kivhost.exe\" " + arguments);
@@ -130,17 +143,17 @@ TEST(KivHost, TheTimeoutBoundsTheWholeCallWhateverThePagesDo) {
     HostRun run = RunScript(dir, call, "--timeout 10 --answer 1006=cancel --answer next");
     EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_NE(std::string::npos, Replaced(run.out, "\r\n", "\n")
-                                     .find(") = 2\n        page \"Zielpfad best\xC3\xA4tigen\": cancel\n"
-                                           "        page \"Setup Abbrechen \": cancel\n"))
+                                     .find(") = 2\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": cancel\n"
+                                           "        page 1020 \"Setup Abbrechen \": cancel\n"))
         << run.out;
 
     // Answers that send the page round in a circle: each showing restarts nothing, the call is stopped.
     run = RunScript(dir, call, "--timeout 3 --answer 1006=cancel --answer 1020=next");
     EXPECT_EQ(3u, run.exitCode) << run.out;
     std::string err = Replaced(run.err, "\r\n", "\n");
-    EXPECT_NE(std::string::npos, err.find("line 1: the call did not return within 3 s; page \"")) << err;
-    EXPECT_NE(std::string::npos, err.find("answers given: page \"Zielpfad best\xC3\xA4tigen\": cancel (")) << err;
-    EXPECT_NE(std::string::npos, err.find("; page \"Setup Abbrechen \": next (")) << err;
+    EXPECT_NE(std::string::npos, err.find("line 1: the call did not return within 3 s; page 10")) << err;
+    EXPECT_NE(std::string::npos, err.find("answers given: page 1006 \"Zielpfad best\xC3\xA4tigen\": cancel (")) << err;
+    EXPECT_NE(std::string::npos, err.find("; page 1020 \"Setup Abbrechen \": next (")) << err;
     EXPECT_NE(std::string::npos, err.find("stopped at line 1; nothing after it ran")) << err;
 }
 
@@ -154,6 +167,9 @@ TEST(KivHost, ScriptErrorsNameTheLineAndRunNothing) {
         const char* message;
     } cases[] = {
         {"KivFoo(1)", "unknown export \"KivFoo\""},
+        {"KivShowTargetDir(hwnd, \"x\", \"y\")",
+         "unknown export \"KivShowTargetDir\"; did you mean KivShowTargeDir? (that spelling, without the t of "
+         "Target, is the export's real name)"},
         {"kivexistfile(\"x\")", "unknown export \"kivexistfile\" (export names are case-sensitive: KivExistFile)"},
         {"KivShowTargeDir(hwnd, \"x\")", "KivShowTargeDir(window, text, text) takes 3 arguments, not 2"},
         {"KivExistFile(5)", "argument 1 of KivExistFile(text) must be a quoted text, a buffer name or null"},
@@ -186,11 +202,30 @@ TEST(KivHost, ScriptErrorsNameTheLineAndRunNothing) {
         EXPECT_EQ(1u, run.exitCode);
         EXPECT_NE(std::string::npos, run.err.find("script.kiv:4: " + std::string(c.message))) << run.err;
         EXPECT_NE(std::string::npos, run.err.find("    " + std::string(c.line))) << run.err;
-        EXPECT_NE(std::string::npos, run.err.find("nothing was run")) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("1 error; nothing was run")) << run.err;
         EXPECT_EQ("", run.out);
         ::DeleteFileA((dir / "script.kiv").c_str());
         EXPECT_EQ(before, Snapshot(dir.path()));
     }
+
+    // Every error at once, in line order, whatever stage finds it; an empty script is one too.
+    HostRun run = RunScript(dir, "KivExistFile(svLater)\nKivExistFile(\"a\"\nKivExistFile(\"\xCE\xA9\")\nKivFoo()\n");
+    EXPECT_EQ(1u, run.exitCode);
+    std::vector<std::string> reported;
+    for (const std::string& line : Lines(run.err))
+        if (line.find("script.kiv") != std::string::npos) reported.push_back(line.substr(line.find("script.kiv")));
+    EXPECT_EQ((std::vector<std::string>{
+                  "script.kiv:1: buffer svLater is read before anything defines it",
+                  "script.kiv:2: expected \",\" or \")\" after argument 1",
+                  "script.kiv:3: a character of this line is missing from the ANSI code page",
+                  "script.kiv:4: unknown export \"KivFoo\"",
+              }),
+              reported)
+        << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("4 errors; nothing was run")) << run.err;
+    run = RunScript(dir, "# only a comment\n\n");
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("script.kiv: the script makes no call")) << run.err;
 }
 
 TEST(KivHost, PrintsEachCallItsResultAndTheBuffersItWrote) {
@@ -267,45 +302,60 @@ TEST(KivHost, TextsLongerThanABufferAreRefusedAtTheAssignment) {
     EXPECT_NE(std::string::npos, run.out.find(") = 0")) << run.out;
 }
 
-TEST(KivHost, AnswersPagesByTitleByTemplateOrForEveryPage) {
+TEST(KivHost, AnswersPagesByExactTemplateByTitleOrForEveryPageShowingByShowing) {
     ScratchFolder dir;
     ScratchRegistry registry;
     OneProduct("ACAD-1:407", "Erstes Produkt", dir / "Eins");
     OneProduct("ACAD-4001:407", "Zweites Produkt", dir / "Zwei");
+    const std::string target = "KivShowTargeDir(hwnd, \"C:\\\\Ordner\", \"TERVILO\")";
     const struct {
-        const char* options;
-        const char* call;
-        const char* printed;
+        std::string options;
+        std::string script;
+        std::string printed;  // the start of the output
     } cases[] = {
         {"--answer next", "ShowTerviloUserName(hwnd, \"Hans\", 0)",
-         "ShowTerviloUserName(hwnd, \"Hans\", 0) = 1\n        page \"User Information\": next\n"},
+         "line 1: ShowTerviloUserName(hwnd, \"Hans\", 0) = 1\n        page 1003 \"User Information\": next\n"},
         {"--answer \"User Information=cancel\"", "ShowTerviloUserName(hwnd, \"Hans\", 0)",
-         "ShowTerviloUserName(hwnd, \"Hans\", 0) = 0\n        page \"User Information\": cancel\n"
-         "        page \"Setup Abbrechen \": cancel\n"},
+         "line 1: ShowTerviloUserName(hwnd, \"Hans\", 0) = 0\n        page 1003 \"User Information\": cancel\n"
+         "        page 1020 \"Setup Abbrechen \": cancel\n"},
         {"--answer 1010=escape", "ShowTerviloUserName(hwnd, \"Hans\", 1)",
-         "ShowTerviloUserName(hwnd, \"Hans\", 1) = 0\n        page \"User Information\": escape\n"
-         "        page \"Setup Abbrechen \": cancel\n"},
+         "line 1: ShowTerviloUserName(hwnd, \"Hans\", 1) = 0\n        page 1010 \"User Information\": escape\n"
+         "        page 1020 \"Setup Abbrechen \": cancel\n"},
         // The title as the ANSI command line carries it; kivhost prints UTF-8.
-        {"--answer \"Zielpfad best\xE4tigen=back\"", "KivShowTargeDir(hwnd, \"C:\\\\Ordner\", \"TERVILO\")",
-         "KivShowTargeDir(hwnd, \"C:\\\\Ordner\", \"TERVILO\") = 4\n"
-         "        page \"Zielpfad best\xC3\xA4tigen\": back\n"},
-        {"--answer \"1008=select:Zweites Produkt,next\" --answer cancel",
+        {"--answer \"Zielpfad best\xE4tigen=back\"", target,
+         "line 1: " + target + " = 4\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": back\n"},
+        // A user who changes their mind: Back on the first showing, Next on every later one.
+        {"--answer 1006=back,next", target + "\n" + target + "\n" + target,
+         "line 1: " + target + " = 4\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": back\n"
+         "line 2: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"
+         "line 3: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
+        // Within one call: Cancel, then "&Fortsetzen", then Next on the page shown again.
+        {"--answer 1006=cancel,next --answer 1020=next", target,
+         "line 1: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": cancel\n"
+         "        page 1020 \"Setup Abbrechen \": next\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
+        // 1008 is not the Dorva AT page 1009, though both have the same title.
+        {"--answer \"1008=select:Zweites Produkt,next\" --answer next",
+         "KivGetMainAcadData(hwnd, svFolder, svKey, 1, 0)",
+         "line 1: KivGetMainAcadData(hwnd, svFolder, svKey, 1, 0) = 0\n"
+         "        page 1009 \"AutoCAD Produkt festlegen\": next\n        svFolder = \"" + Escaped(dir / "Eins") + "\"\n"},
+        {"--answer \"1008=select:Zweites Produkt,next\" --answer next",
          "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0)",
-         "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
-         "        page \"AutoCAD Produkt festlegen\": select \"Zweites Produkt\", next\n"},
+         "line 1: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
+         "        page 1008 \"AutoCAD Produkt festlegen\": select \"Zweites Produkt\", next\n"
+         "        svFolder = \"" + Escaped(dir / "Zwei") + "\"\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
-        HostRun run = RunScript(dir, std::string(c.call) + "\n", c.options);
+        HostRun run = RunScript(dir, c.script + "\n", c.options);
         EXPECT_EQ(0u, run.exitCode) << run.err;
-        EXPECT_EQ(0u, Replaced(run.out, "\r\n", "\n").find("line 1: " + std::string(c.printed))) << run.out;
+        EXPECT_EQ(0u, Replaced(run.out, "\r\n", "\n").find(c.printed)) << run.out;
     }
     std::string chosen;
     EXPECT_TRUE(GetRegString(kAcadReleaseKey, "CurVer", chosen));
     EXPECT_EQ("ACAD-4001:407", chosen);
 }
 
-TEST(KivHost, ScreenshotsEveryPageShownAsBitmapFiles) {
+TEST(KivHost, ScreenshotsEveryPageShownAsCompressedPngFiles) {
     ScratchFolder dir;
     HostRun run = RunScript(dir,
                             "ShowTerviloUserName(hwnd, \"Hans\", 0)\n"
@@ -313,22 +363,18 @@ TEST(KivHost, ScreenshotsEveryPageShownAsBitmapFiles) {
                             "KivRegProgDestroy()\n",
                             "--answer next --screenshots \"" + dir / "shots" + "\"");
     EXPECT_EQ(0u, run.exitCode) << run.err;
-    std::vector<std::string> expected = {"01-line1-User_Information.bmp", "02-line2-window.bmp"};
+    std::vector<std::string> expected = {"01-line1-User_Information.png", "02-line2-window.png"};
     ASSERT_EQ(expected, ListNames(dir / "shots"));
     for (const std::string& name : expected) {
         SCOPED_TRACE(name);
         EXPECT_NE(std::string::npos, run.out.find("screenshot " + dir / "shots\\" + name)) << run.out;
-        std::string bmp = ReadFile(dir / "shots\\" + name);
-        ASSERT_GT(bmp.size(), 54u);
-        EXPECT_EQ("BM", bmp.substr(0, 2));
-        LONG width = *reinterpret_cast<const LONG*>(&bmp[18]);
-        LONG height = *reinterpret_cast<const LONG*>(&bmp[22]);
-        EXPECT_GT(width, 100);
-        EXPECT_GT(height, 40);
-        EXPECT_EQ(54u + ((static_cast<std::size_t>(width) * 3 + 3) & ~3u) * height, bmp.size());
-        // Not a blank capture: the page's frame and controls give more than one colour.
-        std::string pixels = bmp.substr(54);
-        EXPECT_NE(std::string::npos, pixels.find_first_not_of(pixels[0]));
+        // Read back by the system's own decoder: a picture, not a blank capture, and compressed.
+        pagekit::Image image = DecodeImageFile(dir / "shots\\" + name);
+        EXPECT_GT(image.width, 100);
+        EXPECT_GT(image.height, 40);
+        EXPECT_NE(image.pixels.end(), std::find_if(image.pixels.begin(), image.pixels.end(),
+                                                   [&](COLORREF pixel) { return pixel != image.pixels[0]; }));
+        EXPECT_LT(ReadFile(dir / "shots\\" + name).size(), image.pixels.size());
     }
 }
 
@@ -338,19 +384,51 @@ TEST(KivHost, APageNobodyAnswersIsEndedAndTheRunStops) {
     HostRun run = RunScript(dir,
                             "ShowTerviloUserName(hwnd, \"Hans\", 0)\n"
                             "CopyTree(DIR + \"\\\\from\", DIR + \"\\\\to\")\n",
-                            "--answer \"Zielpfad bestaetigen=next\" --timeout 2" + Define("DIR", dir.path()));
+                            "--answer 1006=next --timeout 2" + Define("DIR", dir.path()));
     EXPECT_EQ(3u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.out.find("page \"User Information\": no answer given, left open")) << run.out;
-    EXPECT_NE(std::string::npos, run.err.find("line 1: the call did not return within 2 s; page \"User Information\" was open; "
-                                           "no answer was given"))
+    EXPECT_NE(std::string::npos, run.out.find("page 1003 \"User Information\": no answer given, left open")) << run.out;
+    EXPECT_NE(std::string::npos, run.err.find("line 1: the call did not return within 2 s; page 1003 \"User "
+                                              "Information\" was open; no answer was given"))
         << run.err;
     EXPECT_NE(std::string::npos, run.err.find("stopped at line 1; nothing after it ran")) << run.err;
     EXPECT_FALSE(FolderExists(dir / "to"));
 
-    // An answer that cannot be given ends the page the same way.
-    run = RunScript(dir, "ShowTerviloUserName(hwnd, \"Hans\", 0)\n", "--answer tick");
+    // An answer that turns out impossible at run time ends the page the same way.
+    ScratchRegistry registry;
+    OneProduct("ACAD-1:407", "Erstes Produkt", dir / "Eins");
+    OneProduct("ACAD-4001:407", "Zweites Produkt", dir / "Zwei");
+    run = RunScript(dir, "KivGetMainAcadData(hwnd, a, b, 0, 0)\n", "--answer \"1008=select:Drittes Produkt,next\"");
     EXPECT_EQ(3u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.err.find("page \"User Information\" has no check box to tick")) << run.err;
+    EXPECT_NE(std::string::npos,
+              run.err.find("page 1008 \"AutoCAD Produkt festlegen\" lists no entry \"Drittes Produkt\""))
+        << run.err;
+}
+
+TEST(KivHost, AnswersNoUserCouldGiveAreRefusedBeforeTheRun) {
+    ScratchFolder dir;
+    const struct {
+        const char* options;
+        const char* refused;
+    } cases[] = {
+        {"--answer 1003=back", "--answer 1003=back: page 1003 \"User Information\" cannot take back (it shows "
+                               "\"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, "
+                               "escape)"},
+        {"--answer back", "--answer back: page 1007 \"Tablettmen\xC3\xBC einrichten\", which line 3 shows, cannot "
+                          "take back"},
+        {"--answer 1008=cancel", "--answer 1008=cancel: page 1008 \"AutoCAD Produkt festlegen\" cannot take cancel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        HostRun run = RunScript(dir,
+                                "KivShowTargeDir(hwnd, \"C:\\\\x\", \"TERVILO\")\n"
+                                "CopyTree(\"C:\\\\none\", \"C:\\\\none2\")\n"
+                                "KivIsWithinTablet(hwnd, \"C:\\\\x\", svTablet)\n",
+                                c.options);
+        EXPECT_EQ(2u, run.exitCode);
+        EXPECT_NE(std::string::npos, run.err.find(c.refused)) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("nothing was run")) << run.err;
+        EXPECT_EQ("", run.out);
+    }
 }
 
 TEST(KivHost, UsageAndDllErrorsRunNothing) {
@@ -360,11 +438,19 @@ TEST(KivHost, UsageAndDllErrorsRunNothing) {
     EXPECT_NE(std::string::npos, run.err.find("kernel32.dll has no export KivExistFile; nothing was run")) << run.err;
     EXPECT_EQ("", run.out);
 
+    // The system's own words for what went wrong.
     run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--dll \"" + dir / "missing.dll" + "\"");
     EXPECT_EQ(2u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.err.find("cannot load " + dir / "missing.dll")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("cannot load " + dir / "missing.dll: " +
+                                              SystemText(ERROR_MOD_NOT_FOUND) + " (error 126)"))
+        << run.err;
+    run = RunHost("\"" + dir / "absent.kiv" + "\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos,
+              run.err.find("cannot read " + dir / "absent.kiv: " + SystemText(ERROR_FILE_NOT_FOUND) + " (error 2)"))
+        << run.err;
 
-    run = RunHost("--answer \"x=jump\" \"" + dir / "script.kiv" + "\"");
+    run = RunHost("--answer \"1006=jump\" \"" + dir / "script.kiv" + "\"");
     EXPECT_EQ(2u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("unknown step \"jump\"")) << run.err;
 
@@ -376,8 +462,7 @@ TEST(KivHost, UsageAndDllErrorsRunNothing) {
 TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     ScratchFolder dir;
     ScratchRegistry registry;
-    std::string docs = KIV_TEST_DOCS_DIR;
-    std::string examples = docs.substr(0, docs.size() - 4) + "examples";
+    std::string examples = std::string(KIV_TEST_SOURCE_DIR) + "/examples";
 
     // The sample registry, moved from C: into the scratch folder.
     std::string reg =

@@ -2,9 +2,9 @@
 #include "AutoAnswer.h"
 
 #include "Output.h"
-#include "Screenshot.h"
 
 #include "frame/FileSystem.h"
+#include "pagekit/Window.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,12 +15,8 @@ namespace kivhost {
 namespace {
 
 constexpr UINT kTickMs = 100;
-
-std::string WindowTitle(HWND window) {
-    char text[512] = "";
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
+// A call that pumps no messages cannot be ended; the process is, this long after the timeout.
+constexpr DWORD kGraceMs = 5000;
 
 // Plain ASCII for file names: umlauts spelled out, everything else but letters and digits as "_".
 std::string FileNamePart(const std::string& ansiTitle) {
@@ -45,132 +41,114 @@ std::string FileNamePart(const std::string& ansiTitle) {
     return name.empty() ? "window" : name;
 }
 
-void Press(HWND page, int id) {
-    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, id)));
-}
-
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 
-std::vector<HWND> Children(HWND page) {
-    std::vector<HWND> children;
-    ::EnumChildWindows(page, &Collect, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
-bool HasClass(HWND window, const char* name) {
-    char text[64] = "";
-    ::GetClassNameA(window, text, sizeof text);
-    return ::lstrcmpiA(text, name) == 0;
-}
-
-bool IsCheckBox(HWND window) {
-    if (!HasClass(window, "Button")) return false;
-    LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+// The live page was built from this template: same caption, the same controls in the same
+// order, and its static texts with the template's words and greyed state. Static texts are
+// what tells the two product pages and the two user-name pages apart.
+bool Shows(HWND page, const DialogTemplate& dialog) {
+    std::wstring caption(dialog.caption.begin(), dialog.caption.end());
+    std::vector<HWND> children = pagekit::Children(page);
+    if (pagekit::Text(page) != caption || children.size() != dialog.items.size()) return false;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const DialogItem& item = dialog.items[i];
+        std::string className(item.className.begin(), item.className.end());
+        if ((::GetDlgCtrlID(children[i]) & 0xFFFF) != item.id || !pagekit::HasClass(children[i], className.c_str()))
+            return false;
+        if (className != "Static") continue;
+        bool greyed = (item.style & WS_DISABLED) != 0;
+        if (pagekit::Text(children[i]) != std::wstring(item.text.begin(), item.text.end()) ||
+            greyed == (::IsWindowEnabled(children[i]) != FALSE))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-AutoAnswer* AutoAnswer::current_ = nullptr;
-
-AutoAnswer::AutoAnswer(Settings settings) : settings_(std::move(settings)) {
+AutoAnswer::AutoAnswer(Settings settings)
+    : settings_(std::move(settings)),
+      driver_(pagekit::TimerDriver::Settings{kTickMs, settings_.timeoutMs, kGraceMs, [this] {
+                                                 PrintError("line " + std::to_string(line_) +
+                                                            ": the call does not return and answers no messages; "
+                                                            "kivhost ends itself");
+                                                 ::TerminateProcess(::GetCurrentProcess(), kExitStopped);
+                                             }}) {
     armed_ = !settings_.rules.empty() || !settings_.screenshotFolder.empty() || settings_.timeoutMs != 0;
     // A folder that is there already makes this fail, which is fine.
     if (!settings_.screenshotFolder.empty()) kiv::file::CreateFolder(settings_.screenshotFolder);
 }
 
-void CALLBACK AutoAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (current_ != nullptr) current_->Tick();
-}
-
-void AutoAnswer::Begin(int line) {
+bool AutoAnswer::Around(int line, const std::function<void()>& call, std::string& failure) {
     line_ = line;
-    calledAt_ = ::GetTickCount();
     page_ = nullptr;
     answered_ = false;
     cancelledPage_ = nullptr;
+    openPage_.clear();
     failure_.clear();
     answersGiven_.clear();
-    if (!armed_) return;
-    current_ = this;
-    // A thread timer: its WM_TIMER reaches the modal loop of whatever page the call runs.
-    timer_ = ::SetTimer(nullptr, 0, kTickMs, &AutoAnswer::OnTimer);
+    if (!armed_) {
+        call();
+        return true;
+    }
+    driver_.Run(call, [this] { Tick(); });
+    if (driver_.DeadlinePassed() && failure_.empty())
+        failure_ = "the call did not return within " + std::to_string(settings_.timeoutMs / 1000) + " s" +
+                   (openPage_.empty() ? std::string() : "; " + openPage_ + " was open") + "; " + AnswersGiven();
+    failure = failure_;
+    return failure_.empty();
 }
 
-bool AutoAnswer::End(std::string& failure) {
-    if (timer_ != 0) ::KillTimer(nullptr, timer_);
-    timer_ = 0;
-    current_ = nullptr;
-    if (failure_.empty()) return true;
-    // The WM_QUIT that ended the page is posted again by the modal loop; it is ours.
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-    failure = failure_;
-    return false;
+int AutoAnswer::TemplateOf(HWND page) const {
+    for (const auto& dialog : settings_.templates)
+        if (Shows(page, dialog.second)) return dialog.first;
+    return 0;
+}
+
+std::string AutoAnswer::Name(HWND page) const {
+    int id = TemplateOf(page);
+    return "page " + (id != 0 ? std::to_string(id) + " " : std::string()) + "\"" +
+           ToUtf8(pagekit::AnsiText(page)) + "\"";
 }
 
 void AutoAnswer::Tick() {
-    if (!failure_.empty()) return;
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info)) return;
-    HWND page = info.hwndActive;
+    HWND page = pagekit::ActiveWindow();
     bool shown = page != nullptr && page != settings_.mainWindow && ::IsWindowVisible(page);
-    // The whole call is bounded: answers that send a page round in a circle must not restart the clock.
-    if (settings_.timeoutMs != 0 && ::GetTickCount() - calledAt_ >= settings_.timeoutMs) {
-        Stop("the call did not return within " + std::to_string(settings_.timeoutMs / 1000) + " s" +
-             (shown ? "; page \"" + ToUtf8(WindowTitle(page)) + "\" was open" : std::string()) + "; " +
-             AnswersGiven());
+    if (!failure_.empty() || driver_.DeadlinePassed()) return;
+    if (!shown) {
+        openPage_.clear();
         return;
     }
-    if (!shown) return;
     if (page != page_) {
         page_ = page;
         ticksOnPage_ = 0;
         answered_ = false;
+        openPage_ = Name(page);
     }
     // One more tick on the same page lets it and its controls finish painting.
-    if (++ticksOnPage_ < 2) return;
-    if (!answered_) {
-        answered_ = true;
-        Answer(page, info.hwndFocus);
-    }
+    if (++ticksOnPage_ < 2 || answered_) return;
+    answered_ = true;
+    Answer(page);
 }
 
-std::string AutoAnswer::AnswersGiven() const {
-    std::vector<std::pair<std::string, int>> counted;
-    for (const std::string& event : answersGiven_) {
-        auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) { return c.first == event; });
-        if (same == counted.end())
-            counted.emplace_back(event, 1);
-        else
-            ++same->second;
-    }
-    if (counted.empty()) return "no answer was given";
-    std::string text = "answers given:";
-    for (const auto& c : counted)
-        text += " " + c.first + (c.second > 1 ? " (" + std::to_string(c.second) + " times)" : "") + ";";
-    text.pop_back();
-    return text;
-}
-
-void AutoAnswer::Answer(HWND page, HWND focus) {
-    std::string title = WindowTitle(page);
-    const AnswerRule* rule = FindAnswer(settings_.rules, title, settings_.captions);
+void AutoAnswer::Answer(HWND page) {
+    int id = TemplateOf(page);
+    const AnswerRule* rule = FindAnswer(settings_.rules, id, pagekit::AnsiText(page));
     bool forEveryPage = rule != nullptr && rule->title.empty() && rule->templateId == 0;
-    std::vector<Step> steps;
+    Showing steps;
     if (cancelledPage_ != nullptr && ::GetWindow(page, GW_OWNER) == cancelledPage_ && (rule == nullptr || forEveryPage)) {
-        // The confirmation of a cancel we gave: confirm it, whatever the rule for every page says.
+        // The confirmation of a cancel we gave: confirm it, whatever the answer for every page says.
         steps.push_back(Step{Action::Cancel, std::string()});
     } else if (rule != nullptr) {
-        steps = rule->steps;
+        std::size_t& shown = showings_[{rule, id}];
+        steps = rule->showings[std::min(shown, rule->showings.size() - 1)];
+        ++shown;
     } else {
         Capture(page);
-        if (!settings_.rules.empty()) events_.push_back("page \"" + ToUtf8(title) + "\": no answer given, left open");
+        if (!settings_.rules.empty()) events_.push_back(openPage_ + ": no answer given, left open");
         return;
     }
     // Ticks and selections first, so that the screenshot shows the page as it is answered.
@@ -179,55 +157,64 @@ void AutoAnswer::Answer(HWND page, HWND focus) {
     for (const Step& step : steps) {
         if (!setsControls(step)) continue;
         done += (done.empty() ? "" : ", ") + Describe(step);
-        if (!Perform(page, focus, step)) return;
+        if (!Perform(page, step)) return;
     }
     Capture(page);
     for (const Step& step : steps) {
         if (setsControls(step)) continue;
         done += (done.empty() ? "" : ", ") + Describe(step);
-        if (!Perform(page, focus, step)) return;
+        if (!Perform(page, step)) return;
     }
-    events_.push_back("page \"" + ToUtf8(title) + "\": " + ToUtf8(done));
+    events_.push_back(openPage_ + ": " + ToUtf8(done));
     answersGiven_.push_back(events_.back());
 }
 
-bool AutoAnswer::Perform(HWND page, HWND focus, const Step& step) {
+bool AutoAnswer::Perform(HWND page, const Step& step) {
+    static const struct {
+        Action action;
+        int id;
+        const char* name;
+    } kButtons[] = {{Action::Next, IDOK, "Next"}, {Action::Back, 4, "Back"}, {Action::Cancel, IDCANCEL, "Cancel"}};
+    for (const auto& button : kButtons) {
+        if (button.action != step.action) continue;
+        HWND control = ::GetDlgItem(page, button.id);
+        // As a user: a hidden or greyed button cannot be pressed.
+        if (control == nullptr || !::IsWindowVisible(control) || !::IsWindowEnabled(control)) {
+            Stop(openPage_ + " shows no " + button.name + " button to press");
+            return false;
+        }
+        if (step.action == Action::Cancel) cancelledPage_ = page;
+        pagekit::Click(control);
+        return true;
+    }
     switch (step.action) {
-        case Action::Next: Press(page, IDOK); return true;
-        case Action::Back: Press(page, 4); return true;
-        case Action::Cancel:
-            cancelledPage_ = page;
-            Press(page, IDCANCEL);
-            return true;
         case Action::Escape:
             cancelledPage_ = page;
-            ::PostMessageA(focus != nullptr ? focus : page, WM_KEYDOWN, VK_ESCAPE, 0);
+            pagekit::PostKey(page, VK_ESCAPE);
             return true;
         case Action::Tick: {
             bool any = false;
-            for (HWND child : Children(page)) {
-                if (!IsCheckBox(child)) continue;
+            for (HWND child : pagekit::Children(page)) {
+                if (!pagekit::IsCheckBox(child)) continue;
                 ::SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
                 any = true;
             }
-            if (!any) Stop("page \"" + ToUtf8(WindowTitle(page)) + "\" has no check box to tick");
+            if (!any) Stop(openPage_ + " has no check box to tick");
             return any;
         }
         case Action::Select:
-            for (HWND child : Children(page)) {
-                if (!HasClass(child, "ListBox")) continue;
+            for (HWND child : pagekit::Children(page)) {
+                if (!pagekit::HasClass(child, "ListBox")) continue;
                 LRESULT index = ::SendMessageA(child, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                reinterpret_cast<LPARAM>(step.text.c_str()));
                 if (index == LB_ERR) continue;
-                ::SendMessageA(child, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-                ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(child), LBN_SELCHANGE),
-                               reinterpret_cast<LPARAM>(child));
+                pagekit::SelectListEntry(page, child, static_cast<int>(index));
                 return true;
             }
-            Stop("page \"" + ToUtf8(WindowTitle(page)) + "\" lists no entry " + ToUtf8(Quote(step.text)));
+            Stop(openPage_ + " lists no entry " + ToUtf8(Quote(step.text)));
             return false;
+        default: return false;
     }
-    return false;
 }
 
 void AutoAnswer::CaptureNewWindows(int line) {
@@ -241,19 +228,36 @@ void AutoAnswer::CaptureNewWindows(int line) {
 
 void AutoAnswer::Capture(HWND window) {
     if (settings_.screenshotFolder.empty() || !captured_.insert(window).second) return;
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     char number[16];
     std::snprintf(number, sizeof number, "%02d", ++shots_);
     std::string path = settings_.screenshotFolder + "\\" + number + "-line" + std::to_string(line_) + "-" +
-                       FileNamePart(WindowTitle(window)) + ".bmp";
-    events_.push_back(SaveWindowBitmap(window, path) ? "screenshot " + ToUtf8(path)
-                                                     : "screenshot " + ToUtf8(path) + " could not be saved");
+                       FileNamePart(pagekit::AnsiText(window)) + ".png";
+    events_.push_back(pagekit::SavePng(pagekit::Capture(window), path) ? "screenshot " + ToUtf8(path)
+                                                                       : "screenshot " + ToUtf8(path) +
+                                                                             " could not be saved");
 }
 
 void AutoAnswer::Stop(const std::string& reason) {
     failure_ = reason;
     // Ends the modal loop of the page; the export then returns with whatever it does for that.
-    ::PostQuitMessage(0);
+    driver_.EndCall();
+}
+
+std::string AutoAnswer::AnswersGiven() const {
+    std::vector<std::pair<std::string, int>> counted;
+    for (const std::string& answer : answersGiven_) {
+        auto same = std::find_if(counted.begin(), counted.end(), [&](const auto& c) { return c.first == answer; });
+        if (same == counted.end())
+            counted.emplace_back(answer, 1);
+        else
+            ++same->second;
+    }
+    if (counted.empty()) return "no answer was given";
+    std::string text = "answers given:";
+    for (const auto& c : counted)
+        text += " " + c.first + (c.second > 1 ? " (" + std::to_string(c.second) + " times)" : "") + ";";
+    text.pop_back();
+    return text;
 }
 
 }  // namespace kivhost

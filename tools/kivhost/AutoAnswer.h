@@ -1,13 +1,18 @@
-// Answers the pages an export shows, saves their screenshots and ends a page that never closes.
+// Answers the pages an export shows, saves their screenshots and ends a call that does not return in time.
 #pragma once
 
+#include "DialogTemplate.h"
 #include "Options.h"
+
+#include "pagekit/TimerDriver.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kivhost {
@@ -17,24 +22,18 @@ public:
     struct Settings {
         HWND mainWindow = nullptr;
         std::vector<AnswerRule> rules;
-        std::map<int, std::string> captions;  // the DLL's dialog templates
-        std::string screenshotFolder;         // empty: none
-        DWORD timeoutMs = 0;                  // 0: pages may stay open
+        std::map<int, DialogTemplate> templates;  // the DLL's dialog templates
+        std::string screenshotFolder;             // empty: none
+        DWORD timeoutMs = 0;                      // 0: calls may take any time
     };
 
     explicit AutoAnswer(Settings settings);
     AutoAnswer(const AutoAnswer&) = delete;
     AutoAnswer& operator=(const AutoAnswer&) = delete;
 
-    // Calls call() with a thread timer armed: the pages it shows on this
-    // thread are answered once they are visible and active. Returns false
-    // when a page had to be ended; failure then says why.
-    template <typename Call>
-    bool Around(int line, Call&& call, std::string& failure) {
-        Begin(line);
-        call();
-        return End(failure);
-    }
+    // Runs call: the pages it shows on this thread are answered once they are
+    // visible and active. False when the call had to be ended; failure says why.
+    bool Around(int line, const std::function<void()>& call, std::string& failure);
 
     // Windows that appeared outside a modal loop (the progress window).
     void CaptureNewWindows(int line);
@@ -44,33 +43,30 @@ public:
     void ClearEvents() { events_.clear(); }
 
 private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-
-    void Begin(int line);
-    bool End(std::string& failure);
     void Tick();
-    void Answer(HWND page, HWND focus);
-    bool Perform(HWND page, HWND focus, const Step& step);
+    int TemplateOf(HWND page) const;
+    std::string Name(HWND page) const;  // page 1006 "Zielpfad bestätigen", in UTF-8
+    void Answer(HWND page);
+    bool Perform(HWND page, const Step& step);
     void Capture(HWND window);
     void Stop(const std::string& reason);
     std::string AnswersGiven() const;
 
     Settings settings_;
     bool armed_ = false;
-    UINT_PTR timer_ = 0;
+    pagekit::TimerDriver driver_;
     int line_ = 0;
-    DWORD calledAt_ = 0;
     HWND page_ = nullptr;
     int ticksOnPage_ = 0;
     bool answered_ = false;
     HWND cancelledPage_ = nullptr;
+    std::string openPage_;  // the page active at the last tick
     std::string failure_;
     std::set<HWND> captured_;
     int shots_ = 0;
+    std::map<std::pair<const AnswerRule*, int>, std::size_t> showings_;  // per rule and template
     std::vector<std::string> events_;
     std::vector<std::string> answersGiven_;  // during the current call
-
-    static AutoAnswer* current_;  // the timer procedure gets no context of its own
 };
 
 }  // namespace kivhost

@@ -1,6 +1,8 @@
 // The call table of kivhost and the static check of a script against it.
 #include "Calls.h"
 
+#include <algorithm>
+
 namespace kivhost {
 
 namespace {
@@ -40,11 +42,57 @@ bool Accepts(Param param, ArgKind kind) {
     return false;
 }
 
+// Letters inserted, deleted or replaced to turn one name into the other, letter case ignored.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::string x = Lowered(a), y = Lowered(b);
+    std::vector<std::size_t> row(y.size() + 1);
+    for (std::size_t j = 0; j <= y.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= x.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= y.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[y.size()];
+}
+
 std::string UnknownCall(const std::string& name) {
     std::string message = "unknown export \"" + name + "\"";
-    for (const CallSpec& signature : Calls())
-        if (Lowered(name) == Lowered(signature.name)) return message + " (export names are case-sensitive: " + signature.name + ")";
-    return message;
+    const CallSpec* nearest = nullptr;
+    std::size_t best = 3;  // more than two letters off is no near miss
+    for (const CallSpec& signature : Calls()) {
+        std::size_t distance = EditDistance(name, signature.name);
+        if (distance == 0) return message + " (export names are case-sensitive: " + signature.name + ")";
+        if (distance < best) {
+            best = distance;
+            nearest = &signature;
+        }
+    }
+    if (nearest == nullptr) return message;
+    message += "; did you mean " + std::string(nearest->name) + "?";
+    return nearest->note != nullptr ? message + " (" + nearest->note + ")" : message;
+}
+
+// A quoted text must fit a 260-byte buffer with its zero; an assignment's texts together as well.
+bool CheckLiterals(const Statement& statement, const Arg& arg, std::string& message) {
+    std::size_t total = 0;
+    for (const TextPart& part : arg.parts) {
+        if (part.isName) continue;
+        total += part.text.size();
+        if (part.text.size() >= 260) {
+            message = "a quoted text of " + std::to_string(part.text.size()) + " bytes does not fit a 260-byte buffer";
+            return false;
+        }
+    }
+    if (statement.assignment && total >= 260) {
+        message = "the quoted texts assigned to " + statement.name + " make " + std::to_string(total) +
+                  " bytes, which do not fit its 260 bytes";
+        return false;
+    }
+    return true;
 }
 
 // Text parts that name buffers must already be defined.
@@ -64,6 +112,7 @@ bool CheckStatement(const Statement& statement, std::set<std::string>& defined, 
             message = statement.name + " cannot be a buffer name";
             return false;
         }
+        if (!CheckLiterals(statement, statement.args[0], message)) return false;
         if (!CheckNamesDefined(statement.args[0], defined, message)) return false;
         defined.insert(statement.name);
         return true;
@@ -86,7 +135,8 @@ bool CheckStatement(const Statement& statement, std::set<std::string>& defined, 
             message = "argument " + std::to_string(i + 1) + " of " + Signature(*signature) + " must be " + Expected(param);
             return false;
         }
-        if (param == Param::Text && !CheckNamesDefined(arg, defined, message)) return false;
+        if (param == Param::Text && (!CheckLiterals(statement, arg, message) || !CheckNamesDefined(arg, defined, message)))
+            return false;
         if (param == Param::Buffer && arg.kind == ArgKind::Name) written.insert(arg.parts[0].text);
     }
     defined.insert(written.begin(), written.end());
@@ -102,13 +152,14 @@ const std::vector<CallSpec>& Calls() {
         {"DeleteOldAppsReg", {T}},
         {"DeleteOldFiles", {T}},
         {"KivExistFile", {T}},
-        {"KivGetMainAcadData", {W, B, B, N, N}},
+        {"KivGetMainAcadData", {W, B, B, N, N}, HostCommand::None, 1008, 3, 1009},
         {"KivGetUserName", {B}},
-        {"KivIsWithinTablet", {W, T, B}},
+        {"KivIsWithinTablet", {W, T, B}, HostCommand::None, 1007},
         {"KivRegProgDestroy", {}},
         {"KivRegProgSetCurrName", {T}},
         {"KivRegProgSetCurrPos", {N}},
-        {"KivShowTargeDir", {W, T, T}},
+        {"KivShowTargeDir", {W, T, T}, HostCommand::None, 1006, -1, 0,
+         "that spelling, without the t of Target, is the export's real name"},
         {"KivStartRegProgress", {W, T, N}},
         {"SaveAfterFilesCopy", {T}},
         {"SaveBeforeFilesCopy", {T, T}},
@@ -118,7 +169,7 @@ const std::vector<CallSpec>& Calls() {
         {"SetOldManagerDir", {T}},
         {"SetOldProgramDir", {T}},
         {"SetToDeleteAfterSave", {N}},
-        {"ShowTerviloUserName", {W, T, N}},
+        {"ShowTerviloUserName", {W, T, N}, HostCommand::None, 1003, 2, 1010},
         {"CopyTree", {T, T}, HostCommand::CopyTree},
     };
     return calls;
@@ -137,17 +188,25 @@ std::string Signature(const CallSpec& signature) {
     return text + ")";
 }
 
+int PageShown(const CallSpec& call, const Statement& statement) {
+    if (call.pageArg >= 0 && static_cast<std::size_t>(call.pageArg) < statement.args.size() &&
+        statement.args[call.pageArg].number != 0)
+        return call.pageIfSet;
+    return call.page;
+}
+
 bool CheckScript(const std::vector<Statement>& statements, const std::set<std::string>& definedNames,
-                 ScriptError& error) {
+                 std::vector<ScriptError>& errors) {
     std::set<std::string> defined = definedNames;
+    bool good = true;
     for (const Statement& statement : statements) {
         std::string message;
         if (!CheckStatement(statement, defined, message)) {
-            error = ScriptError{statement.line, message};
-            return false;
+            errors.push_back(ScriptError{statement.line, message});
+            good = false;
         }
     }
-    return true;
+    return good;
 }
 
 }  // namespace kivhost

@@ -25,6 +25,10 @@ struct CallSpec {
     const char* name;
     std::vector<Param> params;
     HostCommand host = HostCommand::None;
+    int page = 0;           // the dialog template of the page the call shows, if any
+    int pageArg = -1;       // the number argument that picks pageIfSet instead when nonzero
+    int pageIfSet = 0;
+    const char* note = nullptr;  // said after a "did you mean" for this name
 };
 
 const std::vector<CallSpec>& Calls();
@@ -33,11 +37,14 @@ const CallSpec* FindCall(const std::string& name);
 // "KivShowTargeDir(window, text, text)"
 std::string Signature(const CallSpec& signature);
 
-// Every statement names a known call with arguments of the right kinds, and
-// every buffer read as a text has been defined before: by --define, by an
-// assignment or by being passed as an output buffer. definedNames holds the
-// --define names.
+// The template of the page the statement's call shows, or 0.
+int PageShown(const CallSpec& call, const Statement& statement);
+
+// Every statement names a known call with arguments of the right kinds, every
+// quoted text fits a buffer, and every buffer read as a text has been defined
+// before: by --define, by an assignment or by being passed as an output buffer.
+// definedNames holds the --define names. Adds one error per bad statement.
 bool CheckScript(const std::vector<Statement>& statements, const std::set<std::string>& definedNames,
-                 ScriptError& error);
+                 std::vector<ScriptError>& errors);
 
 }  // namespace kivhost

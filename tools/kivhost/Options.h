@@ -8,9 +8,9 @@
 namespace kivhost {
 
 enum class Action {
-    Next,    // control 1
+    Next,    // control 1 ("&Fortsetzen" on the cancel confirmation)
     Back,    // control 4
-    Cancel,  // control 2; a confirmation it brings up is answered with its control 2 as well
+    Cancel,  // control 2; a confirmation it brings up is confirmed unless a rule names the confirmation
     Escape,  // the Escape key to the focused control
     Tick,    // every check box of the page
     Select,  // the list entry whose text is exactly the step's text
@@ -21,17 +21,22 @@ struct Step {
     std::string text;  // Select only
 };
 
+// What one showing of a page gets: ticks and selections, then at most one step that ends the showing.
+using Showing = std::vector<Step>;
+
 // Which page an answer is for: every page, a page title, or a dialog template of the DLL.
 struct AnswerRule {
-    std::string title;  // empty: every page without a rule of its own
-    int templateId = 0; // nonzero: the page whose title is that template's caption
-    std::vector<Step> steps;
+    std::string spelled;  // the argument as given, for messages
+    std::string title;    // empty: every page without a rule of its own
+    int templateId = 0;   // nonzero: the page built from exactly this template
+    std::vector<Showing> showings;  // one per successive showing; the last one repeats
 };
 
 struct Options {
-    std::string script;      // path of the call script
-    std::string dll;         // empty: KivForIS55.dll beside kivhost.exe
-    std::string screenshots; // folder, or empty
+    std::string script;       // path of the call script
+    std::string dll;          // empty: KivForIS55.dll beside kivhost.exe
+    std::string screenshots;  // folder, or empty
+    std::string log;          // the DLL's log file, or empty
     std::vector<AnswerRule> answers;
     std::map<std::string, std::string> defines;  // buffers preset from the command line
     int timeoutSeconds = -1;  // -1: 60 when pages are answered automatically, else none
@@ -40,13 +45,12 @@ struct Options {
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
-// "next", "Zielpfad bestätigen=back", "1007=tick,next", "AutoCAD Produkt festlegen=select:AutoCAD 2000,next"
+// "next", "Zielpfad bestätigen=back", "1007=tick,next", "1006=back,next" (two showings),
+// "AutoCAD Produkt festlegen=select:AutoCAD 2000,next". A page named must exist and take every step.
 bool ParseAnswer(const std::string& argument, AnswerRule& rule, std::string& error);
 
-// The rule for a page: one for its title or its template first, else the one for every page.
-// captions maps the DLL's dialog template ids to their captions.
-const AnswerRule* FindAnswer(const std::vector<AnswerRule>& rules, const std::string& title,
-                             const std::map<int, std::string>& captions);
+// The rule for a page: the first for its template or its title, else the first for every page.
+const AnswerRule* FindAnswer(const std::vector<AnswerRule>& rules, int templateId, const std::string& title);
 
 std::string Describe(const Step& step);
 

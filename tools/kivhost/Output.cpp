@@ -65,34 +65,51 @@ std::string ToUtf8(const std::string& ansi) {
     return Narrow(wide, CP_UTF8, ok);
 }
 
-bool ScriptToAnsi(const std::string& file, std::string& ansi, ScriptError& error) {
+std::string AsUtf8(const std::string& bytes) {
+    bool utf8 = false;
+    Widen(bytes, CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
+    return utf8 ? bytes : ToUtf8(bytes);
+}
+
+std::string SystemMessage(unsigned long error) {
+    char* text = nullptr;
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                        FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
+    if (text != nullptr) ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    if (message.empty()) message = "system error";
+    return ToUtf8(message) + " (error " + std::to_string(error) + ")";
+}
+
+std::string ScriptToAnsi(const std::string& file, std::vector<ScriptError>& errors) {
     // A byte order mark says UTF-8 and is no part of the first line.
     bool marked = file.compare(0, 3, "\xEF\xBB\xBF") == 0;
     std::string raw = marked ? file.substr(3) : file;
     bool utf8 = false;
     Widen(raw, CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
-    if (!utf8 || IsAscii(raw)) {
-        ansi = raw;
-        return true;
-    }
-    ansi.clear();
+    if (!utf8 || IsAscii(raw)) return raw;
+    std::string ansi;
     int line = 0;
     std::size_t start = 0;
     while (start <= raw.size()) {
         std::size_t end = raw.find('\n', start);
-        std::string piece = raw.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
+        std::string piece = raw.substr(start, end == std::string::npos ? std::string::npos : end - start);
         ++line;
         bool ok = false;
         std::string converted = Narrow(Widen(piece, CP_UTF8, 0, ok), CP_ACP, ok);
         if (!piece.empty() && !ok) {
-            error = ScriptError{line, "a character of this line is missing from the ANSI code page"};
-            return false;
+            errors.push_back(ScriptError{line, "a character of this line is missing from the ANSI code page"});
+            converted.clear();
         }
         ansi += converted;
         if (end == std::string::npos) break;
+        ansi += '\n';
         start = end + 1;
     }
-    return true;
+    return ansi;
 }
 
 }  // namespace kivhost

@@ -3,6 +3,7 @@
 
 #include "AutoAnswer.h"
 #include "Calls.h"
+#include "Output.h"
 #include "Script.h"
 
 #include <windows.h>
@@ -13,9 +14,6 @@
 #include <vector>
 
 namespace kivhost {
-
-// Exit statuses of kivhost.
-enum ExitStatus { kExitDone = 0, kExitScriptError = 1, kExitSetupError = 2, kExitStopped = 3, kExitCrashed = 4 };
 
 // Every export the script calls, looked up before the first line runs.
 bool ResolveExports(HMODULE dll, const std::vector<Statement>& statements, std::map<std::string, FARPROC>& procs,

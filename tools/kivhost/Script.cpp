@@ -196,8 +196,9 @@ private:
 
 }  // namespace
 
-bool ParseScript(const std::string& text, std::vector<Statement>& statements, ScriptError& error) {
+bool ParseScript(const std::string& text, std::vector<Statement>& statements, std::vector<ScriptError>& errors) {
     statements.clear();
+    bool good = true;
     int lineNumber = 0;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -214,11 +215,11 @@ bool ParseScript(const std::string& text, std::vector<Statement>& statements, Sc
         if (parser.Parse(statement)) {
             statements.push_back(std::move(statement));
         } else if (!parser.error().empty()) {
-            error = ScriptError{lineNumber, parser.error()};
-            return false;
+            errors.push_back(ScriptError{lineNumber, parser.error()});
+            good = false;
         }
     }
-    return true;
+    return good;
 }
 
 std::string Lowered(const std::string& text) {

@@ -41,8 +41,8 @@ struct ScriptError {
 };
 
 // Parses the whole script. Comments start with # or //; a call may end with ;.
-// Stops at the first bad line and reports it.
-bool ParseScript(const std::string& text, std::vector<Statement>& statements, ScriptError& error);
+// Adds an error for each bad line, in line order, and goes on with the next.
+bool ParseScript(const std::string& text, std::vector<Statement>& statements, std::vector<ScriptError>& errors);
 
 // A buffer name: a letter or underscore, then letters, digits and underscores.
 bool IsName(const std::string& text);

@@ -4,6 +4,7 @@
 #include "DialogTemplate.h"
 #include "Options.h"
 #include "Output.h"
+#include "Pages.h"
 #include "Runner.h"
 #include "Script.h"
 
@@ -11,19 +12,25 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
 
 using namespace kivhost;
 
 namespace {
 
-bool ReadScript(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+// The whole file; false with the system's reason when it cannot be read.
+bool ReadScript(const std::string& path, std::string& text, std::string& reason) {
+    kiv::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char chunk[65536];
+    DWORD read = 0;
+    bool ok = static_cast<bool>(file);
+    while (ok && (ok = ::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) != FALSE) && read > 0)
+        text.append(chunk, read);
+    if (!ok) reason = SystemMessage(::GetLastError());
+    return ok;
 }
 
 std::string ProgramFolder() {
@@ -33,28 +40,24 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-BOOL CALLBACK CollectCaption(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR captions) {
+BOOL CALLBACK CollectTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR templates) {
     if (!IS_INTRESOURCE(name)) return TRUE;
     HRSRC resource = ::FindResourceA(module, name, type);
     HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
     const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    std::u16string caption;
-    if (data == nullptr ||
-        !DialogCaption(static_cast<const unsigned char*>(data), ::SizeofResource(module, resource), caption))
-        return TRUE;
-    std::wstring wide(caption.begin(), caption.end());
-    char ansi[512] = "";
-    ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
-    (*reinterpret_cast<std::map<int, std::string>*>(captions))[static_cast<int>(reinterpret_cast<ULONG_PTR>(name))] =
-        ansi;
+    DialogTemplate dialog;
+    if (data != nullptr &&
+        ParseDialogTemplate(static_cast<const unsigned char*>(data), ::SizeofResource(module, resource), dialog))
+        (*reinterpret_cast<std::map<int, DialogTemplate>*>(templates))[static_cast<int>(
+            reinterpret_cast<ULONG_PTR>(name))] = dialog;
     return TRUE;
 }
 
-// The captions of the DLL's dialog templates, so that --answer can name a page by its template.
-std::map<int, std::string> DialogCaptions(HMODULE dll) {
-    std::map<int, std::string> captions;
-    ::EnumResourceNamesA(dll, RT_DIALOG, &CollectCaption, reinterpret_cast<LONG_PTR>(&captions));
-    return captions;
+// The DLL's dialog templates, by which a page shown is told from the others.
+std::map<int, DialogTemplate> DialogTemplates(HMODULE dll) {
+    std::map<int, DialogTemplate> templates;
+    ::EnumResourceNamesA(dll, RT_DIALOG, &CollectTemplate, reinterpret_cast<LONG_PTR>(&templates));
+    return templates;
 }
 
 // The setup script's own window, which owns the pages.
@@ -92,11 +95,18 @@ std::string LineOf(const std::string& text, int number) {
     return line;
 }
 
-int ScriptFailure(const std::string& script, const ScriptError& error, const std::string& text, bool ansi) {
-    PrintError("kivhost: " + script + ":" + std::to_string(error.line) + ": " + ToUtf8(error.message));
-    std::string source = LineOf(text, error.line);
-    if (!source.empty()) PrintError("    " + (ansi ? ToUtf8(source) : source));
-    PrintError("kivhost: nothing was run");
+// Every error of the script, in line order, each with its line as written.
+int ScriptFailure(const std::string& script, std::vector<ScriptError> errors, const std::string& raw) {
+    std::stable_sort(errors.begin(), errors.end(),
+                     [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
+    for (const ScriptError& error : errors) {
+        PrintError("kivhost: " + AsUtf8(script) + (error.line > 0 ? ":" + std::to_string(error.line) : "") + ": " +
+                   ToUtf8(error.message));
+        std::string source = error.line > 0 ? LineOf(raw, error.line) : std::string();
+        if (!source.empty()) PrintError("    " + AsUtf8(source));
+    }
+    PrintError("kivhost: " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
+               "; nothing was run");
     return kExitScriptError;
 }
 
@@ -108,7 +118,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
         PrintError("kivhost: " + ToUtf8(error));
-        PrintError(kUsage);
+        PrintError("kivhost: nothing was run; kivhost --help lists the options");
         return kExitSetupError;
     }
     if (options.help) {
@@ -116,23 +126,37 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
 
-    std::string raw, text;
-    if (!ReadScript(options.script, raw)) {
-        PrintError("kivhost: cannot read " + ToUtf8(options.script));
+    std::string raw, reason;
+    if (!ReadScript(options.script, raw, reason)) {
+        PrintError("kivhost: cannot read " + AsUtf8(options.script) + ": " + reason);
         return kExitSetupError;
     }
+    std::vector<ScriptError> errors;
+    std::string text = ScriptToAnsi(raw, errors);
     std::vector<Statement> statements;
-    ScriptError scriptError;
-    if (!ScriptToAnsi(raw, text, scriptError)) return ScriptFailure(options.script, scriptError, raw, false);
     std::set<std::string> defined;
     for (const auto& define : options.defines) defined.insert(define.first);
-    if (!ParseScript(text, statements, scriptError) || !CheckScript(statements, defined, scriptError))
-        return ScriptFailure(options.script, scriptError, text, true);
+    ParseScript(text, statements, errors);
+    CheckScript(statements, defined, errors);
+    if (statements.empty() && errors.empty()) errors.push_back(ScriptError{0, "the script makes no call"});
+    if (!errors.empty()) return ScriptFailure(options.script, errors, raw.compare(0, 3, "\xEF\xBB\xBF") == 0 ? raw.substr(3) : raw);
+    std::vector<std::string> refused;
+    CheckAnswersForScript(options.answers, statements, refused);
+    for (const std::string& answer : refused) PrintError("kivhost: " + ToUtf8(answer));
+    if (!refused.empty()) {
+        PrintError("kivhost: nothing was run");
+        return kExitSetupError;
+    }
 
+    if (!options.log.empty()) {
+        // Both: the DLL may read it through the system or through its C runtime.
+        ::SetEnvironmentVariableA("KIVFORIS55_LOG", options.log.c_str());
+        ::_putenv(("KIVFORIS55_LOG=" + options.log).c_str());
+    }
     std::string dllPath = options.dll.empty() ? ProgramFolder() + "\\KivForIS55.dll" : options.dll;
     HMODULE dll = ::LoadLibraryA(dllPath.c_str());
     if (dll == nullptr) {
-        PrintError("kivhost: cannot load " + ToUtf8(dllPath) + " (error " + std::to_string(::GetLastError()) + ")");
+        PrintError("kivhost: cannot load " + ToUtf8(dllPath) + ": " + SystemMessage(::GetLastError()));
         return kExitSetupError;
     }
     kiv::ScopeExit unload([&] { ::FreeLibrary(dll); });
@@ -153,7 +177,7 @@ int main(int argc, char** argv) {
     AutoAnswer::Settings settings;
     settings.mainWindow = mainWindow;
     settings.rules = options.answers;
-    settings.captions = DialogCaptions(dll);
+    settings.templates = DialogTemplates(dll);
     settings.screenshotFolder = options.screenshots;
     settings.timeoutMs = static_cast<DWORD>(options.timeoutSeconds) * 1000;
     AutoAnswer answers(std::move(settings));

@@ -3,24 +3,18 @@
 // the export's own modal loop; a watchdog ends a page that never closes.
 #pragma once
 
+#include "pagekit/Image.h"
+#include "pagekit/TimerDriver.h"
+
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace kivtest {
 
-// A captured window: pixels as COLORREF, rows top to bottom.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;
-
-    COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    bool SavePng(const std::string& path) const;
-};
+using Image = pagekit::Image;
 
 // Reads and operates a dialog window the way a user would.
 class Window {
@@ -60,7 +54,7 @@ public:
     // client point into it.
     Image Capture() const;
     POINT CapturePoint(POINT client) const;
-    // Saves Capture() as a PNG in the docs folder of the source tree.
+    // Saves Capture() as a PNG in the screenshot folder.
     void SaveScreenshot(const std::string& fileName) const;
 
 private:
@@ -75,7 +69,7 @@ public:
     using Action = std::function<void(Window&)>;
     using Match = std::function<bool(HWND)>;
 
-    explicit PageDriver(DWORD watchdogMs = 20000) : watchdogMs_(watchdogMs) {}
+    explicit PageDriver(DWORD watchdogMs = 20000);
 
     // Waits until the active window of this thread is visible and has this title.
     PageDriver& OnPage(const std::wstring& title, Action action);
@@ -94,24 +88,19 @@ private:
         Match match;
         Action action;
     };
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    static DWORD WINAPI Watchdog(LPVOID self);
     void Tick();
 
-    DWORD watchdogMs_;
+    pagekit::TimerDriver driver_;
     std::vector<Step> steps_;
     std::size_t next_ = 0;
-    bool busy_ = false;
     std::vector<std::wstring> unexpected_;
-    DWORD thread_ = 0;
-    HANDLE finished_ = nullptr;
-    volatile LONG watchdogFired_ = 0;
 };
 
 // The active window of the calling thread (GetGUIThreadInfo).
 HWND ActiveWindow();
 
-// A file name in the docs folder of the source tree.
-std::string DocsPath(const std::string& fileName);
+// A file name in the screenshot folder: KIV_SCREENSHOT_DIR when set (scripts/screenshots.sh
+// names docs/ there), else one in the build tree, so that a test run changes no tracked file.
+std::string ScreenshotPath(const std::string& fileName);
 
 }  // namespace kivtest

@@ -21,17 +21,21 @@ inline double Median(std::vector<double> values) {
 }
 
 // Each round times both once, the plain one first in even rounds, so that a
-// warm or cold cache favours neither; tidy runs untimed after each timing.
+// warm or cold cache favours neither; check runs untimed after each timing of
+// the operation, then tidy after each timing.
 inline void Compare(const char* what, int rounds, const std::function<void()>& plain,
-                    const std::function<void()>& operation, const std::function<void()>& tidy = [] {}) {
+                    const std::function<void()>& operation, const std::function<void()>& tidy = [] {},
+                    const std::function<void()>& check = [] {}) {
     std::vector<double> plainTimes, operationTimes, ratios;
     for (int round = 0; round < rounds; ++round) {
         double p = 0, o = 0;
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == (round % 2 == 0))
                 p = Milliseconds(plain);
-            else
+            else {
                 o = Milliseconds(operation);
+                check();
+            }
             tidy();
         }
         plainTimes.push_back(p);

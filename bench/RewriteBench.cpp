@@ -1,18 +1,20 @@
 // Times RewriteConfigFile on 1,000,000 lines and StampOpeningTables on 100,000 block records,
 // each against a plain read and write of the same bytes in the same run.
 #include "Compare.h"
+#include "Workloads.h"
 #include "upgrade/ConfigRewrite.h"
 
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
 using namespace kiv::upgrade;
+using kivbench::BlockTable;
 using kivbench::Compare;
+using kivbench::ConfigFile;
 
 namespace {
 
@@ -33,31 +35,6 @@ std::string ReadBytes(const char* path) {
     std::fseek(file, 0, SEEK_SET);
     if (std::fread(&bytes[0], 1, bytes.size(), file) != bytes.size()) std::abort();
     std::fclose(file);
-    return bytes;
-}
-
-std::string ConfigFile(int lines) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(lines) * 44);
-    const char* const keys[] = {"FEN125_1", "TUE125_3", "BODENDIR", "BIBHPT", "FENBL10"};
-    for (int i = 0; i < lines; ++i) {
-        // Now and then a line that an entry replaces; the rest are other settings.
-        if (i % 200000 == 99999)
-            bytes += std::string(keys[(i / 200000) % 5]) + " 5005 11 C:\\Old\\Path\r\n";
-        else
-            bytes += "SETTING" + std::to_string(i) + " 5005 18 C:\\Dorva AT\\Value " + std::to_string(i % 10) + "\r\n";
-    }
-    return bytes;
-}
-
-std::string BlockTable(int records) {
-    std::string bytes("BLK\0\0\0\0\0\0\0", 10);
-    std::string record(147, '\x33');
-    std::memcpy(&record[4], "Fenster\0", 8);
-    std::memcpy(&record[19], "A000000BCDEFGHIJKLMNO\0", 22);
-    double value = 1.5;
-    std::memcpy(&record[89], &value, sizeof value);
-    for (int i = 0; i < records; ++i) bytes += record;
     return bytes;
 }
 

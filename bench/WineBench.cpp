@@ -1,14 +1,19 @@
-// Times SaveBeforeFilesCopy on 2,000 files (200 MB) against plain CopyFileA loops over the
-// same files in the same run, and the load plus unload of KivForIS55.dll, under Wine.
+// Times, under Wine and through KivForIS55.dll: SaveBeforeFilesCopy on 2,000 files (200 MB)
+// against plain CopyFileA loops; CreateUpdateManagerATP rewriting a 36 MB Arch.Cfg and
+// CreateUpdateManager stamping three block tables of 100,000 records, each against a plain
+// ReadFile and WriteFile of the same bytes; all in the same run. And the DLL's load plus unload.
 #include "Compare.h"
+#include "Workloads.h"
 #include "frame/FileSystem.h"
 #include "frame/Handles.h"
 #include "upgrade/SaveLists.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,22 +22,80 @@ namespace {
 constexpr int kFiles = 2000;
 constexpr std::size_t kFileSize = 100000;  // 2,000 files: 200 MB in all
 constexpr int kRounds = 5;
+constexpr int kFileRounds = 9;  // the rewrite and the stamping take a fraction of a second
 constexpr int kLoads = 200;
+constexpr int kConfigLines = 820000;  // 36 MB
+constexpr int kBlockRecords = 100000;
 
 using SaveFunction = int(__stdcall*)(const char*, const char*);
+using FolderFunction = int(__stdcall*)(const char*);
+using UpdateFunction = int(__stdcall*)(const char*, int);
+
+const char* const kKindFolders[] = {"FEN-STD", "TUE-STD", "DUR-STD"};
+const char* const kKindPrefixes[] = {"F-", "T-", "D-"};
+const char* const kBlockKeyPrefixes[] = {"FENBL", "TUEBL", "DURBL"};
+const char* const kFolderKeyPrefixes[] = {"FEN125_", "TUE125_", "DUR125_"};
+const char* const kHeaderTables[] = {"TYP.DAT", "EINBAU.DAT", "WAENDE.DAT"};
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "kiv_wine_bench: %s (error %lu)\n", what.c_str(), ::GetLastError());
     std::exit(1);
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
+void WriteBytes(const std::string& path, const std::string& bytes, DWORD disposition = CREATE_ALWAYS) {
     kiv::UniqueFile file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
         Fail("cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+    kiv::UniqueFile file(
+        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD high = 0;
+    DWORD size = file ? ::GetFileSize(file.get(), &high) : 0;
+    std::string bytes(size, '\0');
+    DWORD got = 0;
+    if (!file || high != 0 || !::ReadFile(file.get(), &bytes[0], size, &got, nullptr) || got != size)
+        Fail("cannot read " + path);
+    return bytes;
+}
+
+// The plain baseline: every file read whole and written back in place.
+void ReadAndRewrite(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) WriteBytes(path, ReadBytes(path), OPEN_EXISTING);
+}
+
+void MakeFolder(const std::string& folder) {
+    if (!kiv::file::CreateFolder(folder)) Fail("cannot create " + folder);
+}
+
+template <typename Function>
+Function Export(const kiv::UniqueModule& module, const char* name) {
+    // Through void*: a direct cast between function pointer types draws -Wcast-function-type.
+    void* address = module ? reinterpret_cast<void*>(::GetProcAddress(module.get(), name)) : nullptr;
+    if (address == nullptr) Fail(std::string("no ") + name);
+    return reinterpret_cast<Function>(address);
+}
+
+std::int64_t SecondsSince1970() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10000000 - 11644473600ULL);
+}
+
+std::uint32_t DecodeBase38(const std::string& digits) {
+    const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
+    std::uint32_t value = 0;
+    for (char c : digits) value = value * 38 + static_cast<std::uint32_t>(alphabet.find(c));
+    return value;
+}
+
+std::string Entry(const std::string& key, const std::string& value) {
+    return key + " 5005 " + std::to_string(value.size()) + " " + value + "\r\n";
 }
 
 int CountFiles(const std::string& folder) {
@@ -42,10 +105,14 @@ int CountFiles(const std::string& folder) {
     return count;
 }
 
-// A folder with the files directly in it.
 void RemoveFolder(const std::string& folder) {
-    for (const kiv::file::Entry& entry : kiv::file::List(folder + "\\*.*"))
-        if (!entry.isDirectory) kiv::file::Delete(folder + "\\" + entry.name);
+    for (const kiv::file::Entry& entry : kiv::file::List(folder + "\\*.*")) {
+        if (entry.name == "." || entry.name == "..") continue;
+        if (entry.isDirectory)
+            RemoveFolder(folder + "\\" + entry.name);
+        else
+            kiv::file::Delete(folder + "\\" + entry.name);
+    }
     ::RemoveDirectoryA(folder.c_str());
 }
 
@@ -88,24 +155,17 @@ std::vector<kiv::UniqueModule> LoadSystemImports() {
     return modules;
 }
 
-void SaveAgainstCopyLoop(const char* dll) {
+void SaveAgainstCopyLoop(const char* dll, const std::string& folder) {
     // Loaded after the load timing, so that every timed load there was a real one.
     kiv::UniqueModule module(::LoadLibraryA(dll));
-    // Through void*: a direct cast between function pointer types draws -Wcast-function-type.
-    auto save = reinterpret_cast<SaveFunction>(
-        module ? reinterpret_cast<void*>(::GetProcAddress(module.get(), "SaveBeforeFilesCopy")) : nullptr);
-    if (save == nullptr) Fail(std::string("no SaveBeforeFilesCopy in ") + dll);
-
-    char temp[MAX_PATH];
-    if (::GetTempPathA(MAX_PATH, temp) == 0) Fail("no temporary folder");
-    const std::string folder = std::string(temp) + "kivbench" + std::to_string(::GetCurrentProcessId());
-    if (!kiv::file::CreateFolder(folder)) Fail("cannot create " + folder);
+    auto save = Export<SaveFunction>(module, "SaveBeforeFilesCopy");
+    MakeFolder(folder);
     const std::vector<std::string> names = MakeFiles(folder);
     const std::string copyFolder = folder + "\\Copy", saveFolder = folder + "\\Save1";
 
     auto copyLoop = [&](BOOL failIfExists) {
         return [&, failIfExists] {
-            if (!kiv::file::CreateFolder(copyFolder)) Fail("cannot create " + copyFolder);
+            MakeFolder(copyFolder);
             for (const std::string& name : names)
                 if (!::CopyFileA((folder + "\\" + name).c_str(), (copyFolder + "\\" + name).c_str(), failIfExists))
                     Fail("cannot copy " + name);
@@ -129,16 +189,139 @@ void SaveAgainstCopyLoop(const char* dll) {
     RemoveFolder(folder);
 }
 
+// Variant 1 enters the three kinds' folder entries, all holding the opening-data folder; each
+// replaces the first line of its key, and the generated file holds FEN125_1 and TUE125_3.
+void RewriteAgainstReadWrite(const char* dll, const std::string& folder) {
+    kiv::UniqueModule module(::LoadLibraryA(dll));
+    auto setNewManagerDir = Export<FolderFunction>(module, "SetNewManagerDir");
+    auto rewrite = Export<UpdateFunction>(module, "CreateUpdateManagerATP");
+    const std::string manager = folder + "\\Manager", config = manager + "\\Arch.Cfg";
+    const std::string copy = folder + "\\Copy.Cfg";  // outside Manager, whose every .cfg gets rewritten
+    MakeFolder(folder);
+    MakeFolder(manager);
+    const std::string original = kivbench::ConfigFile(kConfigLines);
+    WriteBytes(config, original);
+    WriteBytes(copy, original);
+    setNewManagerDir(manager.c_str());  // its result carries no status
+
+    std::string expected = original, entries;
+    int replaced = 0;
+    for (const char* prefix : kFolderKeyPrefixes)
+        for (int n = 1; n <= 4; ++n) {
+            std::string key = prefix + std::to_string(n);
+            std::size_t line = expected.find("\r\n" + key + " ");
+            if (line != std::string::npos) {
+                expected.erase(line + 2, expected.find('\n', line + 2) - line - 1);
+                ++replaced;
+            }
+            entries += Entry(key, folder + "\\Oeffdat");
+        }
+    expected += entries;
+    if (replaced != 2) Fail("the workload lacks the lines that the rewrite replaces");
+
+    kivbench::Compare(
+        "CreateUpdateManagerATP vs ReadFile+WriteFile, 36 MB", kFileRounds,
+        [&] { WriteBytes(copy, ReadBytes(config)); },
+        [&] {
+            if (rewrite(folder.c_str(), 0) != 1) Fail("CreateUpdateManagerATP failed");
+        },
+        [] {},
+        [&] {
+            if (ReadBytes(config) != expected) Fail("the rewritten Arch.Cfg is not as expected");
+            WriteBytes(config, original);
+        });
+    RemoveFolder(folder);
+}
+
+// Variant 0 with the opening tables not taken over stamps every record of the three kinds'
+// block tables and the headers of their twelve tables, and enters ten block entries per kind.
+void StampAgainstReadWrite(const char* dll, const std::string& folder) {
+    kiv::UniqueModule module(::LoadLibraryA(dll));
+    auto setNewManagerDir = Export<FolderFunction>(module, "SetNewManagerDir");
+    auto stamp = Export<UpdateFunction>(module, "CreateUpdateManager");
+    const std::string manager = folder + "\\Manager", config = manager + "\\Arch.Cfg";
+    MakeFolder(folder);
+    MakeFolder(manager);
+    MakeFolder(folder + "\\Oeffdat");
+    const std::string blockTable = kivbench::BlockTable(kBlockRecords);
+    std::vector<std::string> tablePrefixes, blockPaths;
+    for (int kind = 0; kind < 3; ++kind) {
+        std::string kindFolder = folder + "\\Oeffdat\\" + kKindFolders[kind];
+        MakeFolder(kindFolder);
+        tablePrefixes.push_back(kindFolder + "\\" + kKindPrefixes[kind]);
+        for (const char* table : kHeaderTables) WriteBytes(tablePrefixes[kind] + table, kivnative::Header("TAB", 0) + "rest");
+        blockPaths.push_back(tablePrefixes[kind] + "BLOCK.DAT");
+        WriteBytes(blockPaths[kind], blockTable);
+    }
+    const std::string settings = kivbench::ConfigFile(1000);
+    WriteBytes(config, settings);
+    setNewManagerDir(manager.c_str());  // its result carries no status
+
+    using namespace kiv::upgrade::table;
+    constexpr std::size_t kTimeCodeAt = kHeaderSize + kCodeOffset + kTimeCodeOffset;
+    std::int64_t before = 0, after = 0;
+    auto check = [&] {
+        const std::string entries = ReadBytes(config);
+        for (int kind = 0; kind < 3; ++kind) {
+            const std::string table = ReadBytes(blockPaths[kind]);
+            const std::uint32_t time = kivnative::HeaderTime(table);
+            const std::string timeCode = table.substr(kTimeCodeAt, kTimeCodeWidth);
+            if (time < before || time > after || DecodeBase38(timeCode) != time)
+                Fail("a block table lacks the installation time");
+            std::string expected = kivnative::Header("BLK", time) + blockTable.substr(kHeaderSize);
+            for (std::size_t at = kTimeCodeAt; at < expected.size(); at += kRecordSize)
+                expected.replace(at, kTimeCodeWidth, timeCode);
+            if (table != expected) Fail("a block table is not stamped as expected");
+            for (const char* name : kHeaderTables)
+                if (kivnative::HeaderTime(ReadBytes(tablePrefixes[kind] + name)) != time)
+                    Fail(tablePrefixes[kind] + name + " lacks the installation time");
+            std::string code = kivbench::kBlockCode;
+            code.replace(kTimeCodeOffset, kTimeCodeWidth, timeCode);
+            for (int n = 1; n <= 10; ++n)
+                if (entries.find(Entry(kBlockKeyPrefixes[kind] + std::to_string(n), code + "|Fenster|1.500")) ==
+                    std::string::npos)
+                    Fail("Arch.Cfg lacks a block entry");
+            // Unstamped again, so that a next run within the same second must stamp to pass.
+            WriteBytes(blockPaths[kind], blockTable);
+        }
+        WriteBytes(config, settings);
+    };
+    kivbench::Compare(
+        "CreateUpdateManager vs ReadFile+WriteFile, 3 tables", kFileRounds,
+        [&] { ReadAndRewrite(blockPaths); },
+        [&] {
+            before = SecondsSince1970();
+            if (stamp(folder.c_str(), 0) != 1) Fail("CreateUpdateManager failed");
+            after = SecondsSince1970();
+        },
+        [] {}, check);
+    RemoveFolder(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kiv_wine_bench PATH\\KivForIS55.dll\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kiv_wine_bench PATH\\KivForIS55.dll [load|rewrite|stamp|save]...\n");
         return 2;
     }
-    LoadAndUnload(argv[1], "load + unload, with its system DLLs each time");
+    const char* dll = argv[1];
+    // Without names, every benchmark runs.
+    auto wanted = [&](const char* name) {
+        for (int i = 2; i < argc; ++i)
+            if (std::strcmp(argv[i], name) == 0) return true;
+        return argc == 2;
+    };
+    if (wanted("load")) LoadAndUnload(dll, "load + unload, with its system DLLs each time");
     const std::vector<kiv::UniqueModule> imports = LoadSystemImports();
-    LoadAndUnload(argv[1], "load + unload, system DLLs loaded (as in a setup)");
-    SaveAgainstCopyLoop(argv[1]);
+    if (wanted("load")) LoadAndUnload(dll, "load + unload, system DLLs loaded (as in a setup)");
+    char temp[MAX_PATH];
+    if (::GetTempPathA(MAX_PATH, temp) == 0) Fail("no temporary folder");
+    const std::string root = std::string(temp) + "kivbench" + std::to_string(::GetCurrentProcessId());
+    MakeFolder(root);
+    if (wanted("rewrite")) RewriteAgainstReadWrite(dll, root + "\\Rewrite");
+    if (wanted("stamp")) StampAgainstReadWrite(dll, root + "\\Stamp");
+    if (wanted("save")) SaveAgainstCopyLoop(dll, root + "\\Save");
+    RemoveFolder(root);
     return 0;
 }

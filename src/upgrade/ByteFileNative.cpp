@@ -1,24 +1,38 @@
-// Binary stream helpers of the configuration core.
+// The configuration core's byte files on the native build (stdio binary streams), for its tests and fuzzing.
 #include "upgrade/ByteFile.h"
 
 #include "upgrade/Platform.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace kiv::upgrade {
 
 namespace {
 
+struct StdFileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using UniqueStdFile = std::unique_ptr<std::FILE, StdFileCloser>;
+
 constexpr long kLargestSizeHint = 1L << 28;
 
+// Closes the stream; false when its last buffered write fails there.
+bool CloseFile(UniqueStdFile file) { return std::fclose(file.release()) == 0; }
+
+bool SeekTo(std::FILE* file, std::size_t offset) {
+    return offset <= static_cast<std::size_t>(LONG_MAX) && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
 bool WriteAll(std::FILE* file, std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 }  // namespace
-
-bool CloseFile(UniqueStdFile file) { return std::fclose(file.release()) == 0; }
 
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
@@ -48,9 +62,24 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
     return std::fread(&bytes[0], 1, size, file.get()) == size;
 }
 
-bool WriteAt(const std::string& path, long offset, std::string_view bytes) {
+bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes) {
     UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
-    if (!file || std::fseek(file.get(), offset, SEEK_SET) != 0 || !WriteAll(file.get(), bytes)) return false;
+    if (!file || !SeekTo(file.get(), offset) || !WriteAll(file.get(), bytes)) return false;
+    return CloseFile(std::move(file));
+}
+
+bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit) {
+    UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    long size = std::ftell(file.get());
+    if (size < 0) return false;
+    std::string bytes(static_cast<std::size_t>(size) > offset ? static_cast<std::size_t>(size) - offset : 0, '\0');
+    if (!SeekTo(file.get(), offset) || std::fread(&bytes[0], 1, bytes.size(), file.get()) != bytes.size())
+        return false;
+    std::size_t changed = std::min(edit(bytes), bytes.size());
+    // An update stream must be positioned between reading and writing.
+    if (!SeekTo(file.get(), offset) || !WriteAll(file.get(), std::string_view(bytes).substr(0, changed)))
+        return false;
     return CloseFile(std::move(file));
 }
 
@@ -59,9 +88,8 @@ bool ReplaceFileContent(const std::string& path, const std::vector<std::string_v
     if (temporary.empty()) return false;
     UniqueStdFile file(std::fopen(temporary.c_str(), "wb"));
     bool written = static_cast<bool>(file);
-    for (std::size_t i = 0; written && i < pieces.size(); ++i)
-        written = std::fwrite(pieces[i].data(), 1, pieces[i].size(), file.get()) == pieces[i].size();
-    written = written && std::fflush(file.get()) == 0 && CloseFile(std::move(file));
+    for (std::size_t i = 0; written && i < pieces.size(); ++i) written = WriteAll(file.get(), pieces[i]);
+    written = written && CloseFile(std::move(file));
     if (written && platform::ReplaceWith(temporary, path)) return true;
     file.reset();
     std::remove(temporary.c_str());

@@ -4,6 +4,7 @@
 #include "upgrade/Platform.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -12,27 +13,57 @@ namespace kiv::upgrade {
 
 namespace {
 
-// The words a key can match: the text before a line's first blank.
-std::string_view FirstWord(std::string_view line) {
-    std::size_t blank = line.find(' ');
-    return blank == std::string_view::npos ? std::string_view() : line.substr(0, blank);
+// Offset of the first line feed at or after at, or size. Eight bytes a step
+// with plain integer operations (a zero byte test on each half after the XOR):
+// memchr is an msvcrt.dll import, and a call per line under Wine costs more
+// than the search.
+std::size_t FindLineFeed(const char* data, std::size_t at, std::size_t size) {
+    constexpr std::uint32_t kOnes = 0x01010101u, kHighBits = 0x80808080u, kFeeds = 0x0A0A0A0Au;
+    for (; size - at >= 8; at += 8) {
+        std::uint32_t low, high;
+        std::memcpy(&low, data + at, sizeof low);  // fixed sizes: compiled to loads
+        std::memcpy(&high, data + at + 4, sizeof high);
+        low ^= kFeeds;
+        high ^= kFeeds;
+        if ((((low - kOnes) & ~low) | ((high - kOnes) & ~high)) & kHighBits) break;
+    }
+    while (at < size && data[at] != '\n') ++at;
+    return at;
 }
 
-// FNV-1a over a fold coarser than any case-insensitive comparison: ASCII
-// letters fold and every byte above 127 counts the same. Words that the
-// platform's comparison may find equal thus hash alike, and that comparison
-// has the last word.
+// A fold coarser than the platform's case-insensitive comparison: ASCII
+// letters fold, and every byte above 127 folds to I, since the dotless i of
+// the Turkish code pages is such a byte and upper-cases to I. Words that the
+// comparison may find equal thus hash alike, and the comparison has the last word.
+constexpr std::array<unsigned char, 256> MakeFold() {
+    std::array<unsigned char, 256> fold{};
+    for (int b = 0; b < 256; ++b)
+        fold[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b >= 0x80 ? 'I' : b);
+    return fold;
+}
+constexpr std::array<unsigned char, 256> kFold = MakeFold();
+
+constexpr std::uint32_t kHashSeed = 2166136261u;
+std::uint32_t HashStep(std::uint32_t hash, char c) {
+    return (hash ^ kFold[static_cast<unsigned char>(c)]) * 16777619u;  // FNV-1a
+}
+
 std::uint32_t HashWord(std::string_view word) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : word) {
-        auto b = static_cast<unsigned char>(c);
-        if (b >= 'a' && b <= 'z')
-            b = static_cast<unsigned char>(b - 'a' + 'A');
-        else if (b >= 0x80)
-            b = 0x80;
-        hash = (hash ^ b) * 16777619u;
-    }
+    std::uint32_t hash = kHashSeed;
+    for (char c : word) hash = HashStep(hash, c);
     return hash;
+}
+
+// The hash of the line's first word, the text before its first blank, when
+// that word is at most longest bytes long: no longer word can be a key.
+bool HashFirstWord(std::string_view line, std::size_t longest, std::uint32_t& hash) {
+    hash = kHashSeed;
+    std::size_t bound = std::min(line.size(), longest + 1);
+    for (std::size_t i = 0; i < bound; ++i) {
+        if (line[i] == ' ') return i > 0;
+        hash = HashStep(hash, line[i]);
+    }
+    return false;
 }
 
 bool HoldsKey(std::string_view line, std::string_view key) {
@@ -82,56 +113,67 @@ std::string FormatConfigEntry(std::string_view key, std::string_view value) {
     return line;
 }
 
-ConfigLines::ConfigLines(std::string bytes) : bytes_(std::move(bytes)) {
+ConfigLines::ConfigLines(std::string bytes) : bytes_(std::move(bytes)) {}
+
+template <typename Takes>
+std::vector<ConfigLines::Cut> ConfigLines::Cuts(Takes takes) const {
+    std::vector<Cut> cuts;
     const char* data = bytes_.data();
-    std::size_t size = bytes_.size();
-    lines_.reserve(static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), '\n')) + 1);
-    std::size_t begin = 0;
-    while (begin < size) {
-        const void* feed = std::memchr(data + begin, '\n', size - begin);
-        if (feed == nullptr) {
-            lines_.push_back(Line{begin, size - begin, false, false, false});
-            break;
-        }
-        std::size_t end = static_cast<std::size_t>(static_cast<const char*>(feed) - data);
-        bool crlf = end > begin && data[end - 1] == '\r';
-        lines_.push_back(Line{begin, end - begin - (crlf ? 1 : 0), false, crlf, false});
+    const std::size_t size = bytes_.size();
+    auto before = cuts_.begin();
+    for (std::size_t begin = 0; begin < size;) {
+        std::size_t end = FindLineFeed(data, begin, size);
+        while (before != cuts_.end() && before->at < begin) ++before;
+        bool removed = before != cuts_.end() && before->at == begin && !before->addsLineEnd;
+        if (removed || takes(std::string_view(data + begin, end - begin)))
+            cuts.push_back(Cut{begin, end + 1, false});
+        else if (end == size || end == begin || data[end - 1] != '\r')
+            cuts.push_back(Cut{end, end + 1, true});
         begin = end + 1;
     }
+    return cuts;
 }
 
 void ConfigLines::Enter(const std::vector<ConfigEntry>& entries) {
     constexpr std::size_t kLeftOut = static_cast<std::size_t>(-1);
     std::vector<KeyGroup> groups;
     std::vector<std::size_t> groupOf(entries.size(), kLeftOut);
+    std::size_t longest = 0;
     for (std::size_t e = 0; e < entries.size(); ++e) {
         std::string_view key = entries[e].key;
         if (key.empty() || key.find(' ') != std::string_view::npos || !HoldsKey(entries[e].line, key)) continue;
-        auto same = std::find_if(groups.begin(), groups.end(),
-                                 [&](const KeyGroup& group) { return platform::EqualsIgnoringCase(group.key, key); });
-        if (same == groups.end()) same = groups.insert(groups.end(), KeyGroup{key, HashWord(key), 0, 0, 0});
+        std::uint32_t hash = HashWord(key);
+        // The platform's comparison is dear (Unicode conversions): only keys that hash alike can be equal.
+        auto same = std::find_if(groups.begin(), groups.end(), [&](const KeyGroup& group) {
+            return group.hash == hash && platform::EqualsIgnoringCase(group.key, key);
+        });
+        if (same == groups.end()) same = groups.insert(groups.end(), KeyGroup{key, hash, 0, 0, 0});
         ++same->wanted;
         groupOf[e] = static_cast<std::size_t>(same - groups.begin());
+        longest = std::max(longest, key.size());
     }
     if (groups.empty()) return;
 
-    // Each key removes its first lines, one per entry, in line order.
+    // Each key removes its first lines, one per entry, in line order: the file's, then the entered ones.
     KeyTable table(groups);
     std::size_t open = groups.size();
-    for (Line& line : lines_) {
-        if (open == 0) break;
-        if (line.removed) continue;
-        std::string_view text = Text(line);
-        std::string_view word = FirstWord(text);
-        if (word.empty()) continue;
-        table.Find(HashWord(word), groups, [&](std::size_t g) {
+    auto takes = [&](std::string_view line) {
+        std::uint32_t hash;
+        if (open == 0 || !HashFirstWord(line, longest, hash)) return false;
+        bool taken = false;
+        table.Find(hash, groups, [&](std::size_t g) {
             KeyGroup& group = groups[g];
-            if (group.matched == group.wanted || !HoldsKey(text, group.key)) return false;
-            line.removed = true;
+            if (group.matched == group.wanted || !HoldsKey(line, group.key)) return false;
             if (++group.matched == group.wanted) --open;
+            taken = true;
             return true;
         });
-    }
+        return taken;
+    };
+    cuts_ = Cuts(takes);
+    walked_ = true;
+    for (EnteredLine& line : enteredLines_)
+        if (!line.removed && takes(std::string_view(entered_).substr(line.begin, line.length))) line.removed = true;
 
     // One after another, a key's later entries would remove the lines of its
     // earlier ones once the file has no more of its own: only the last
@@ -145,7 +187,7 @@ void ConfigLines::Enter(const std::vector<ConfigEntry>& entries) {
             --group.dropped;
             continue;
         }
-        lines_.push_back(Line{entered_.size(), entries[e].line.size(), true, true, false});
+        enteredLines_.push_back(EnteredLine{entered_.size(), entries[e].line.size(), false});
         entered_.append(entries[e].line).append("\r\n");
     }
 }
@@ -153,30 +195,27 @@ void ConfigLines::Enter(const std::vector<ConfigEntry>& entries) {
 std::vector<std::string_view> ConfigLines::Pieces() const {
     static const std::string_view kLineEnd("\r\n");
     std::vector<std::string_view> pieces;
-    // A stretch of one store that already reads as lines ending in CR LF goes out in one piece.
-    const std::string* runStore = nullptr;
-    std::size_t runBegin = 0, runEnd = 0;
-    auto flush = [&] {
-        if (runStore != nullptr) pieces.push_back(std::string_view(*runStore).substr(runBegin, runEnd - runBegin));
-        runStore = nullptr;
+    // Stretches of a store that already read as lines ending in CR LF go out in one piece.
+    std::string_view store = bytes_;
+    std::size_t run = 0;
+    auto flush = [&](std::size_t upTo) {
+        if (upTo > run) pieces.push_back(store.substr(run, upTo - run));
     };
-    for (const Line& line : lines_) {
-        if (line.removed) continue;
-        const std::string* store = line.entered ? &entered_ : &bytes_;
-        if (!line.crlf) {
-            flush();
-            pieces.push_back(Text(line));
-            pieces.push_back(kLineEnd);
-            continue;
-        }
-        if (store != runStore || line.begin != runEnd) {
-            flush();
-            runStore = store;
-            runBegin = line.begin;
-        }
-        runEnd = line.begin + line.length + 2;
+    const std::vector<Cut> unentered = walked_ ? std::vector<Cut>() : Cuts([](std::string_view) { return false; });
+    for (const Cut& cut : walked_ ? cuts_ : unentered) {
+        flush(cut.at);
+        if (cut.addsLineEnd) pieces.push_back(kLineEnd);
+        run = cut.resume;
     }
-    flush();
+    flush(store.size());
+    store = entered_;
+    run = 0;
+    for (const EnteredLine& line : enteredLines_) {
+        if (!line.removed) continue;
+        flush(line.begin);
+        run = line.begin + line.length + kLineEnd.size();
+    }
+    flush(store.size());
     return pieces;
 }
 

@@ -1,5 +1,6 @@
-// Configuration files: lines of typed entries ("%s 5005 %d %s"), kept as
-// spans of the file's bytes so that large files are rewritten quickly.
+// Configuration files: lines of typed entries ("%s 5005 %d %s"), kept as the
+// file's bytes and a note of where the output leaves them, so that large files
+// are rewritten with one walk over their lines.
 #pragma once
 
 #include <cstddef>
@@ -38,21 +39,31 @@ public:
     std::vector<std::string_view> Pieces() const;
 
 private:
-    struct Line {
+    // Where the output leaves the bytes read: at a removed line (at its
+    // begin, resuming after its line feed) or at a line end that lacks its
+    // CR LF (at its line feed or the end of the file, resuming after it).
+    struct Cut {
+        std::size_t at;
+        std::size_t resume;
+        bool addsLineEnd;
+    };
+    // An entered line: its bytes in entered_, followed there by CR LF.
+    struct EnteredLine {
         std::size_t begin;
         std::size_t length;
-        bool entered;  // in entered_ rather than bytes_
-        bool crlf;     // "\r\n" follows the line in its store
         bool removed;
     };
 
-    std::string_view Text(const Line& line) const {
-        return std::string_view(line.entered ? entered_ : bytes_).substr(line.begin, line.length);
-    }
+    // One walk over every line of bytes_: the lines removed before stay
+    // removed, takes(line) may remove more, and the missing line ends show.
+    template <typename Takes>
+    std::vector<Cut> Cuts(Takes takes) const;
 
-    std::string bytes_;    // the file as read
-    std::string entered_;  // entered lines, each with its CR LF
-    std::vector<Line> lines_;
+    std::string bytes_;       // the file as read
+    std::vector<Cut> cuts_;   // ascending; found by the walk of the last Enter
+    bool walked_ = false;     // cuts_ holds the walk's result
+    std::string entered_;     // entered lines, each with its CR LF
+    std::vector<EnteredLine> enteredLines_;
 };
 
 }  // namespace kiv::upgrade

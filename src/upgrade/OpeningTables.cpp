@@ -25,10 +25,12 @@ namespace {
 constexpr char kBase38Digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
 constexpr std::size_t kMaxBase38Digits = 9;
 
-// Length of a zero-terminated text field that may lack its terminator.
+// Length of a zero-terminated text field that may lack its terminator. A
+// plain loop: memchr is an msvcrt.dll import, and stamping calls this per record.
 std::size_t FieldLength(const char* field, std::size_t size) {
-    const void* zero = std::memchr(field, '\0', size);
-    return zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - field) : size;
+    std::size_t length = 0;
+    while (length < size && field[length] != '\0') ++length;
+    return length;
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -107,23 +109,15 @@ StampOutcome StampRecords(int kind, char* records, std::size_t count, std::strin
 bool StampBlockRecords(int kind, const std::string& path, std::uint32_t time, BlockSlots& slots) {
     std::optional<std::string> timeCode = EncodeBase38(time, table::kTimeCodeWidth);
     if (!timeCode) return false;
-    UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    long size = std::ftell(file.get());
-    if (size < static_cast<long>(table::kHeaderSize + table::kRecordSize)) return false;
-    // Bytes after the last whole record are neither read nor written.
-    std::size_t count = (static_cast<std::size_t>(size) - table::kHeaderSize) / table::kRecordSize;
-    std::string records(count * table::kRecordSize, '\0');
-    if (std::fseek(file.get(), table::kHeaderSize, SEEK_SET) != 0 ||
-        std::fread(&records[0], 1, records.size(), file.get()) != records.size())
-        return false;
-    StampOutcome outcome = StampRecords(kind, &records[0], count, *timeCode, slots);
-    // An update stream must be positioned between reading and writing.
-    std::size_t changed = outcome.stamped * table::kRecordSize;
-    if (std::fseek(file.get(), table::kHeaderSize, SEEK_SET) != 0 ||
-        std::fwrite(records.data(), 1, changed, file.get()) != changed)
-        return false;
-    return CloseFile(std::move(file)) && outcome.complete;
+    std::size_t count = 0;
+    StampOutcome outcome{0, false};
+    // Bytes after the last whole record are left as they are.
+    bool written = EditInPlace(path, table::kHeaderSize, [&](std::string& records) {
+        count = records.size() / table::kRecordSize;
+        if (count > 0) outcome = StampRecords(kind, &records[0], count, *timeCode, slots);
+        return outcome.stamped * table::kRecordSize;
+    });
+    return written && count > 0 && outcome.complete;
 }
 
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock) {

@@ -1,0 +1,147 @@
+// The configuration core's byte files on Win32: kernel32 reads and writes of whole ranges.
+#include "upgrade/ByteFile.h"
+
+#include "frame/Handles.h"
+#include "upgrade/Platform.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace kiv::upgrade {
+
+namespace {
+
+// As the C runtime's fopen shares: another program's reader or writer does not lock us out.
+constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr std::size_t kLargestTransfer = 1u << 30;
+constexpr std::size_t kGatherSize = 64 * 1024;
+
+UniqueFile Open(const std::string& path, DWORD access, DWORD disposition) {
+    return UniqueFile(
+        ::CreateFileA(path.c_str(), access, kShareReadWrite, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+UniqueFile OpenForUpdate(const std::string& path) { return Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING); }
+
+// The file's size, when it fits the address space.
+bool SizeOf(HANDLE file, std::size_t& size) {
+    LARGE_INTEGER large;
+    if (!::GetFileSizeEx(file, &large) || large.QuadPart < 0 ||
+        static_cast<std::uint64_t>(large.QuadPart) >= std::numeric_limits<std::size_t>::max() / 2)
+        return false;
+    size = static_cast<std::size_t>(large.QuadPart);
+    return true;
+}
+
+bool SeekTo(HANDLE file, std::size_t offset) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return ::SetFilePointerEx(file, distance, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Reads until size bytes are in or the file ends; got says how many came.
+bool ReadUpTo(HANDLE file, char* data, std::size_t size, std::size_t& got) {
+    got = 0;
+    while (got < size) {
+        DWORD read = 0;
+        if (!::ReadFile(file, data + got, static_cast<DWORD>(std::min(size - got, kLargestTransfer)), &read, nullptr))
+            return false;
+        if (read == 0) break;
+        got += read;
+    }
+    return true;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(std::min(bytes.size(), kLargestTransfer)), &written,
+                         nullptr) ||
+            written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// Small pieces (the line ends added to a file with bare line feeds) are
+// gathered first, so that such a file does not cost a WriteFile per line.
+bool WritePieces(HANDLE file, const std::vector<std::string_view>& pieces) {
+    std::string gathered;
+    gathered.reserve(kGatherSize);
+    for (std::string_view piece : pieces) {
+        if (gathered.size() + piece.size() > kGatherSize) {
+            if (!WriteAll(file, gathered)) return false;
+            gathered.clear();
+        }
+        if (piece.size() < kGatherSize)
+            gathered.append(piece);
+        else if (!WriteAll(file, piece))
+            return false;
+    }
+    return WriteAll(file, gathered);
+}
+
+}  // namespace
+
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    UniqueFile file = Open(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file) {
+        DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
+                                                                               : ReadOutcome::Failed;
+    }
+    std::size_t size = 0;
+    if (!SizeOf(file.get(), size)) return ReadOutcome::Failed;
+    // One byte over the size, so that a file that has grown since shows and is read on to its end.
+    std::size_t chunk = size + 1;
+    for (;;) {
+        std::size_t used = bytes.size(), got = 0;
+        bytes.resize(used + chunk);
+        if (!ReadUpTo(file.get(), &bytes[used], chunk, got)) return ReadOutcome::Failed;
+        bytes.resize(used + got);
+        if (got < chunk) return ReadOutcome::Read;
+        chunk = kGatherSize;
+    }
+}
+
+bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
+    UniqueFile file = Open(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file) return false;
+    bytes.assign(size, '\0');
+    std::size_t got = 0;
+    return ReadUpTo(file.get(), &bytes[0], size, got) && got == size;
+}
+
+bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes) {
+    UniqueFile file = OpenForUpdate(path);
+    return file && SeekTo(file.get(), offset) && WriteAll(file.get(), bytes);
+}
+
+bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit) {
+    UniqueFile file = OpenForUpdate(path);
+    std::size_t size = 0, got = 0;
+    if (!file || !SizeOf(file.get(), size)) return false;
+    std::string bytes(size > offset ? size - offset : 0, '\0');
+    if (!SeekTo(file.get(), offset) || !ReadUpTo(file.get(), &bytes[0], bytes.size(), got) || got != bytes.size())
+        return false;
+    std::size_t changed = std::min(edit(bytes), bytes.size());
+    return SeekTo(file.get(), offset) && WriteAll(file.get(), std::string_view(bytes).substr(0, changed));
+}
+
+bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces) {
+    std::string temporary = platform::CreateTemporaryBeside(path);
+    if (temporary.empty()) return false;
+    UniqueFile file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+    bool written = file && WritePieces(file.get(), pieces);
+    file.reset();  // a file still open cannot be renamed
+    if (written && platform::ReplaceWith(temporary, path)) return true;
+    ::DeleteFileA(temporary.c_str());
+    return false;
+}
+
+}  // namespace kiv::upgrade

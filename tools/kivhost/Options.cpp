@@ -38,11 +38,6 @@ const char* const kUsage =
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    std::size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
 bool ParseStep(const std::string& word, Step& step) {
     static const struct {
         const char* word;

@@ -2,6 +2,7 @@
 #include "Pages.h"
 
 #include "Calls.h"
+#include "Script.h"
 
 #include <set>
 
@@ -15,11 +16,6 @@ constexpr unsigned kNext = Bit(Action::Next), kBack = Bit(Action::Back), kCancel
 
 const char* const kNextCancel = "\"&Weiter >\" for next and \"Abbrechen\" for cancel";
 const char* const kProductButtons = "\"&Weiter >\" for next and a list to select from";
-
-std::string Trimmed(const std::string& text) {
-    std::size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
 
 std::string AnswerWords(unsigned answers) {
     static const char* const kWords[] = {"next", "back", "cancel", "escape", "tick", "select:ENTRY"};

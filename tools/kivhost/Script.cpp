@@ -228,6 +228,11 @@ std::string Lowered(const std::string& text) {
     return lowered;
 }
 
+std::string Trimmed(const std::string& text) {
+    std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 bool IsName(const std::string& text) {
     if (text.empty() || !IsNameStart(text[0])) return false;
     for (char c : text)

@@ -50,6 +50,9 @@ bool IsName(const std::string& text);
 // ASCII letters lowered, for names compared without regard to case.
 std::string Lowered(const std::string& text);
 
+// Without trailing blanks, for page titles ("Setup Abbrechen " ends in one).
+std::string Trimmed(const std::string& text);
+
 // The script's own spelling of a text: quoted with \\, \", \n, \r, \t escapes.
 std::string Quote(const std::string& text);
 

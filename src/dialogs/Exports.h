@@ -1,18 +1,18 @@
 // Entry points of the setup dialogs that the export shims call.
 #pragma once
 
+#include "dialogs/PageResult.h"
+
 #include <windows.h>
 
 namespace kiv::dialogs {
 
 // Logon name, or "Dorva AT User", into nameBuffer and the setup state.
 void GetUserName(char* nameBuffer);
-// User-name page: 1 Next, else 0.
-int ShowUserName(HWND parentWindow, const char* userNameText, int greyed);
-// Target-folder page: page result, or 2 for a missing argument.
-int ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName);
-// Tablet-menu page and menu backup.
-int IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer);
+// User-name page: true for Next, when the name shown becomes the setup state's.
+bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed);
+// Target-folder page: its result, or Cancel for a missing argument.
+PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName);
 
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax);
 void SetProgressName(const char* itemName);

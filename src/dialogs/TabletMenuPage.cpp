@@ -1,10 +1,6 @@
-// Tablet-menu page and the KivIsWithinTablet entry point with its menu backup.
+// Tablet-menu page: one check box offering the tablet menu.
 #include "dialogs/TabletMenuPage.h"
 
-#include "dialogs/Exports.h"
-#include "dialogs/MenuBackup.h"
-#include "frame/OutputBuffer.h"
-#include "frame/Text.h"
 #include "resource.h"
 
 namespace kiv::dialogs {
@@ -27,22 +23,11 @@ void TabletMenuPage::SaveControls() {
     tabletChoice_ = ::IsDlgButtonChecked(Window(), IDC_TABLET_CHOICE) == BST_CHECKED ? 1 : 0;
 }
 
-int IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer) {
-    int result = kPageCancel;
-    try {
-        TabletMenuPage page(parentWindow);
-        result = page.Run();
-        if (result != kPageNext || !page.TabletChosen()) return result;
-        if (text::IsEmpty(acadFolder)) return kPageCancel;
-        const MenuBackup backup = BackUpMenuFiles(acadFolder);
-        if (backup == MenuBackup::NoFolder) return kPageCancel;
-        // Without a whole backup the script must not install the tablet menu over the originals.
-        if (backup == MenuBackup::Complete) WriteOutput(resultBuffer, "Tablet");
-        return kPageNext;
-    } catch (...) {
-        // Once the page has ended its answer stands; before that the call counts as cancelled.
-        return result;
-    }
+PageResult AskForTabletMenu(HWND parentWindow, bool& tabletChosen) {
+    TabletMenuPage page(parentWindow);
+    const PageResult result = page.Run();
+    tabletChosen = result == PageResult::Next && page.TabletChosen();
+    return result;
 }
 
 }  // namespace kiv::dialogs

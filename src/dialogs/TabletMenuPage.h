@@ -19,4 +19,7 @@ private:
     int tabletChoice_ = 0;
 };
 
+// Shows the page; tabletChosen tells whether Next was pressed with the box ticked.
+PageResult AskForTabletMenu(HWND parentWindow, bool& tabletChosen);
+
 }  // namespace kiv::dialogs

@@ -1,4 +1,4 @@
-// Target-folder page and the KivShowTargeDir entry point.
+// Target-folder page of KivShowTargeDir: the install message with the product, and the folder.
 #include "dialogs/TargetFolderPage.h"
 
 #include "dialogs/Exports.h"
@@ -50,8 +50,8 @@ bool TargetFolderPage::LoadControls() {
            ::SetDlgItemTextA(Window(), IDC_TARGET_FOLDER, folder_.c_str());
 }
 
-int ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName) {
-    if (text::IsEmpty(targetFolder) || text::IsEmpty(productName)) return kPageCancel;
+PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName) {
+    if (text::IsEmpty(targetFolder) || text::IsEmpty(productName)) return PageResult::Cancel;
     TargetFolderPage page(parentWindow, InsertName(LoadResourceString(IDS_TARGET_FOLDER_MESSAGE), productName),
                           targetFolder);
     return page.Run();

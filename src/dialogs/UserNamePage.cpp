@@ -24,12 +24,12 @@ UserNamePage::UserNamePage(HWND owner, bool greyed, std::string userName)
 
 bool UserNamePage::LoadControls() { return ::SetDlgItemTextA(Window(), IDC_USER_NAME, userName_.c_str()) != FALSE; }
 
-int ShowUserName(HWND parentWindow, const char* userNameText, int greyed) {
+bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed) {
     std::string name = text::FromArg(userNameText);
-    UserNamePage page(parentWindow, greyed != 0, name);
-    if (page.Run() != kPageNext) return 0;
+    UserNamePage page(parentWindow, greyed, name);
+    if (page.Run() != PageResult::Next) return false;
     State().userName = std::move(name);
-    return 1;
+    return true;
 }
 
 }  // namespace kiv::dialogs

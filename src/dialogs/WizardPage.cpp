@@ -76,14 +76,14 @@ void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module
 
 int Dialog::Run() {
     // DialogBoxParam answers 0, not -1, for an owner that is no window.
-    if (owner_ != nullptr && !::IsWindow(owner_)) return kPageNotCreated;
+    if (owner_ != nullptr && !::IsWindow(owner_)) return kNotCreated;
     ended_ = false;
     INT_PTR result = ::DialogBoxParamA(module_, MAKEINTRESOURCEA(templateId_), owner_, &Dialog::Procedure,
                                        reinterpret_cast<LPARAM>(this));
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    if (result == kPageNotCreated) return kPageNotCreated;
+    if (result == kNotCreated) return kNotCreated;
     // Wine's modal loop answers IDOK when a WM_QUIT ends it.
-    return ended_ ? static_cast<int>(result) : kPageCancel;
+    return ended_ ? static_cast<int>(result) : IDCANCEL;
 }
 
 void Dialog::End(int result) noexcept {
@@ -93,8 +93,8 @@ void Dialog::End(int result) noexcept {
 
 void Dialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id == IDOK) End(1);
-    if (id == IDCANCEL) End(2);
+    if (id == IDOK) End(IDOK);
+    if (id == IDCANCEL) End(IDCANCEL);
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,7 +108,7 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         return self->Dispatch(message, wParam, lParam);
     } catch (...) {
         self->failure_ = std::current_exception();
-        ::EndDialog(window, kPageNotCreated);
+        ::EndDialog(window, kNotCreated);
         return TRUE;
     }
 }
@@ -131,11 +131,24 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-int RunCancelConfirmDialog(HWND page, HINSTANCE module) { return Dialog(IDD_CANCEL_CONFIRM, page, module).Run(); }
+CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module) {
+    switch (Dialog(IDD_CANCEL_CONFIRM, page, module).Run()) {
+        case IDOK:
+            return CancelAnswer::Continue;
+        case Dialog::kNotCreated:
+            return CancelAnswer::NotCreated;
+        default:
+            return CancelAnswer::Abort;
+    }
+}
+
+// A page ends through the dialog base, so the base's own answers must mean the same to the script.
+static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL == ToInt(PageResult::Cancel),
+              "a page that is not created or whose loop is ended answers as the script expects");
 
 bool WizardPage::OnInit() {
     if (!LoadControls()) {
-        End(kPageNotCreated);
+        End(PageResult::NotCreated);
         return true;
     }
     CenterOverOwner(Window());
@@ -150,13 +163,14 @@ void WizardPage::OnCommand(int id, int code) {
     switch (id) {
     case IDOK:
         if (settings_.transferOnNext) SaveControls();
-        End(kPageNext);
+        End(PageResult::Next);
         break;
     case IDC_BACK:
-        if (settings_.answersBack) End(kPageBack);
+        if (settings_.answersBack) End(PageResult::Back);
         break;
     case IDCANCEL:
-        if (!settings_.confirmCancel || RunCancelConfirmDialog(Window(), Module()) != 1) End(kPageCancel);
+        if (!settings_.confirmCancel || AskCancelConfirmation(Window(), Module()) != CancelAnswer::Continue)
+            End(PageResult::Cancel);
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 // side picture, etched frame, Next/Back/Cancel mapping, cancel confirmation, centring.
 #pragma once
 
+#include "dialogs/PageResult.h"
 #include "dialogs/WindowPlacement.h"
 
 #include <windows.h>
@@ -9,14 +10,6 @@
 #include <exception>
 
 namespace kiv::dialogs {
-
-// How a wizard page ends its modal loop.
-enum PageResult : int {
-    kPageNext = 1,
-    kPageCancel = 2,
-    kPageBack = 4,
-    kPageNotCreated = -1,
-};
 
 enum class EdgeMode { Box = 0, Line = 1 };
 
@@ -40,8 +33,10 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // The value the dialog ended with, or kPageNotCreated. A dialog whose
-    // modal loop a WM_QUIT ended gives kPageCancel: nobody chose anything. An
+    static constexpr int kNotCreated = -1;
+
+    // The value the dialog ended with, or kNotCreated. A dialog whose modal
+    // loop a WM_QUIT ended gives IDCANCEL: nobody chose anything. An
     // exception that a handler raised ends the dialog and is rethrown here,
     // since it must not unwind through the platform's frames.
     int Run();
@@ -54,7 +49,7 @@ protected:
 
     // Returns true to let the platform put the focus on the first tab stop.
     virtual bool OnInit() { return true; }
-    // Default: "OK" ends with 1, "Cancel" (Enter and Escape, the close box) with 2.
+    // Default: "OK" (Enter) ends with IDOK, "Cancel" (Escape, the close box) with IDCANCEL.
     virtual void OnCommand(int id, int code);
     // Returns true when the paint request was handled.
     virtual bool OnPaint() { return false; }
@@ -71,16 +66,17 @@ private:
     std::exception_ptr failure_;
 };
 
-// "Setup Abbrechen ": 1 for "&Fortsetzen", 2 for "A&bbrechen", Escape or the
-// close box, -1 when it cannot be created. Opens at its template position
-// relative to the asking page.
-int RunCancelConfirmDialog(HWND page, HINSTANCE module = LibraryModule());
+enum class CancelAnswer { Continue, Abort, NotCreated };
+
+// "Setup Abbrechen ": Continue for "&Fortsetzen"; Abort for "A&bbrechen", Escape
+// or the close box. Opens at its template position relative to the asking page.
+CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module = LibraryModule());
 
 struct PageSettings {
     int bitmapId = 0;
-    bool confirmCancel = true;  // Cancel asks RunCancelConfirmDialog first
+    bool confirmCancel = true;  // Cancel asks AskCancelConfirmation first
     bool hideBack = false;      // the Back button is hidden at start
-    bool answersBack = false;   // a Back command ends the page with kPageBack
+    bool answersBack = false;   // a Back command ends the page with PageResult::Back
     bool transferOnNext = false;  // Next reads the controls back into the page's data
 };
 
@@ -89,8 +85,12 @@ public:
     WizardPage(int templateId, HWND owner, const PageSettings& settings, HINSTANCE module = LibraryModule()) noexcept
         : Dialog(templateId, owner, module), settings_(settings) {}
 
+    PageResult Run() { return static_cast<PageResult>(Dialog::Run()); }
+
 protected:
-    // Fills the controls from the page's data; false ends the page with kPageNotCreated.
+    void End(PageResult result) noexcept { Dialog::End(ToInt(result)); }
+
+    // Fills the controls from the page's data; false ends the page with PageResult::NotCreated.
     virtual bool LoadControls() { return true; }
     // Reads the controls back into the page's data (on Next, when transferOnNext).
     virtual void SaveControls() {}

@@ -1,7 +1,6 @@
 # Setup dialogs: page base, pages, progress window, menu backup.
 list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LogonName.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MenuBackup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TabletMenuPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetFolderPage.cpp

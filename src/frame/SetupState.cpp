@@ -16,9 +16,9 @@ void SetFolder(std::string SetupState::*member, const char* folder) {
     g_state.*member = folder;
 }
 
-std::int32_t SetKeepOriginals(std::int32_t flag) {
-    g_state.keepOriginals = flag == 0 ? 1 : 0;
-    return g_state.keepOriginals;
+bool SetKeepOriginals(bool keep) {
+    g_state.keepOriginals = keep;
+    return keep;
 }
 
 }  // namespace kiv

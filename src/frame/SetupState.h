@@ -21,8 +21,8 @@ struct SetupState {
     std::string blocksDir;
     std::string blocksSubDir;
     std::string userName;
-    std::int32_t keepOriginals = 0;
-    std::int32_t openingDataFlag = 0;
+    bool keepOriginals = false;         // the save leaves the replaceable kinds in place
+    bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
 };
 
 // The open progress window and its busy-cursor hold. Deliberately plain
@@ -39,7 +39,7 @@ ProgressSlot& Progress();
 // Replaces *member with folder unless folder is null or empty.
 void SetFolder(std::string SetupState::*member, const char* folder);
 
-// Stores 1 (keep originals) for flag 0, else 0; returns the stored value.
-std::int32_t SetKeepOriginals(std::int32_t flag);
+// Stores and returns whether the save keeps the originals.
+bool SetKeepOriginals(bool keep);
 
 }  // namespace kiv

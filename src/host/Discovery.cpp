@@ -38,7 +38,7 @@ bool SetCurrentProduct(const std::string& productKey) {
     return key.OpenForWrite(HKEY_LOCAL_MACHINE, kHostReleaseKey) && key.WriteString(productKey, "CurVer");
 }
 
-bool ListProducts(std::vector<std::string>& list, int dash4Only) {
+bool ListProducts(std::vector<std::string>& list, bool dash4Only) {
     {
         RegKey key;
         if (!key.OpenForRead(HKEY_LOCAL_MACHINE, kHostReleaseKey)) return false;
@@ -46,7 +46,7 @@ bool ListProducts(std::vector<std::string>& list, int dash4Only) {
     }
     list.erase(std::remove_if(list.begin(), list.end(), [](const std::string& name) { return !HasProductId(name); }),
                list.end());
-    if (dash4Only != 0) KeepDash4Products(list);
+    if (dash4Only) KeepDash4Products(list);
     return !list.empty();
 }
 

@@ -16,7 +16,7 @@ bool ReadCurrentProduct(std::string& productKey);
 bool SetCurrentProduct(const std::string& productKey);
 // Product keys with a non-empty "ProductId", in enumeration order; with
 // dash4Only only those whose first "-4" stands after their first character.
-bool ListProducts(std::vector<std::string>& list, int dash4Only);
+bool ListProducts(std::vector<std::string>& list, bool dash4Only);
 // "ProductName" of a product key (may be empty); name is unchanged on failure.
 bool ReadProductName(const std::string& productKey, std::string& name);
 // "AcadLocation" of a product key, or of the release key itself for an empty

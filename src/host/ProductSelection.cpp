@@ -32,23 +32,23 @@ std::vector<NamedProduct> NameProducts(const std::vector<std::string>& products)
 
 // The chosen entry of named; none when nothing was chosen.
 std::optional<std::size_t> ChooseProduct(HWND parentWindow, std::size_t productCount,
-                                         const std::vector<NamedProduct>& named, int altPage) {
+                                         const std::vector<NamedProduct>& named, bool dorvaAtPage) {
     if (productCount == 1) return named.empty() ? std::nullopt : std::optional<std::size_t>(0);
     std::vector<std::string> names;
     for (const NamedProduct& product : named) names.push_back(product.name);
-    dialogs::ProductSelectionPage page(parentWindow, altPage != 0, std::move(names));
+    dialogs::ProductSelectionPage page(parentWindow, dorvaAtPage, std::move(names));
     page.Run();
     return page.Selected();
 }
 
 }  // namespace
 
-void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, int altPage, int dash4Only) {
+void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, bool dorvaAtPage, bool dash4Only) {
     std::vector<std::string> products;
     if (!ListProducts(products, dash4Only)) return;
     const std::vector<NamedProduct> named = NameProducts(products);
 
-    const std::optional<std::size_t> chosen = ChooseProduct(parentWindow, products.size(), named, altPage);
+    const std::optional<std::size_t> chosen = ChooseProduct(parentWindow, products.size(), named, dorvaAtPage);
     if (!chosen || named[*chosen].name.empty()) return;
     const std::string& productKey = named[*chosen].key;
 

@@ -5,6 +5,7 @@
 
 namespace kiv::host {
 
-void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, int altPage, int dash4Only);
+// dorvaAtPage picks the page that names "Dorva AT"; dash4Only offers only "-4" products.
+void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, bool dorvaAtPage, bool dash4Only);
 
 }  // namespace kiv::host

@@ -17,11 +17,11 @@ void Enter(std::vector<ConfigEntry>& entries, std::string key, const std::string
 }
 
 // EnterOpeningLibraries: a kind whose tables fail ends it, with nothing of that kind or the later ones.
-void EnterOpeningLibraries(std::vector<ConfigEntry>& entries, int variant, const RewriteInputs& inputs) {
+void EnterOpeningLibraries(std::vector<ConfigEntry>& entries, UpdateVariant variant, const RewriteInputs& inputs) {
     for (int kind = 0; kind < kOpeningKindCount; ++kind) {
         const OpeningKind& opening = kOpeningKinds[kind];
-        std::string folder = inputs.openingDataDir + (variant == 0 ? opening.subFolder : "");
-        if (!inputs.openingTablesTakenOver) {
+        std::string folder = inputs.openingDataDir + (variant == UpdateVariant::Standard ? opening.subFolder : "");
+        if (!inputs.openingDataTakenOver) {
             BlockSlots slots;
             if (!StampOpeningTables(kind, folder, slots, inputs.clock)) return;
             for (const std::string& slot : slots)
@@ -34,10 +34,10 @@ void EnterOpeningLibraries(std::vector<ConfigEntry>& entries, int variant, const
 
 }  // namespace
 
-std::vector<ConfigEntry> PlanEntries(int variant, const RewriteInputs& inputs) {
+std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs) {
     std::vector<ConfigEntry> entries;
     EnterOpeningLibraries(entries, variant, inputs);
-    if (variant == 0) {
+    if (variant == UpdateVariant::Standard) {
         Enter(entries, "BIBHPT", inputs.libraryDir + "\\Bib.Ini");
         Enter(entries, "BIBTAB", inputs.libraryDir + "\\Std\\Std.Bib");
         Enter(entries, "BODENDIR", inputs.blocksDir);
@@ -45,14 +45,14 @@ std::vector<ConfigEntry> PlanEntries(int variant, const RewriteInputs& inputs) {
     return entries;
 }
 
-int RewriteConfigFile(const char* path, int variant, const RewriteInputs& inputs) {
-    if (text::IsEmpty(path)) return 0;
+bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInputs& inputs) {
+    if (text::IsEmpty(path)) return false;
     std::string bytes;
     // Writing back fewer lines than the file holds would lose the user's settings.
-    if (ReadWholeFile(path, bytes) == ReadOutcome::Failed) return 0;
+    if (ReadWholeFile(path, bytes) == ReadOutcome::Failed) return false;
     ConfigLines lines(std::move(bytes));
     lines.Enter(PlanEntries(variant, inputs));
-    return ReplaceFileContent(path, lines.Pieces()) ? 1 : 0;
+    return ReplaceFileContent(path, lines.Pieces());
 }
 
 }  // namespace kiv::upgrade

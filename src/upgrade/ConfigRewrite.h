@@ -5,6 +5,7 @@
 
 #include "upgrade/ConfigFile.h"
 #include "upgrade/OpeningTables.h"
+#include "upgrade/UpdateVariant.h"
 
 #include <string>
 #include <vector>
@@ -16,18 +17,18 @@ struct RewriteInputs {
     std::string libraryDir;      // dir + "\\Bib"
     std::string openingDataDir;  // dir + "\\Oeffdat"
     std::string blocksDir;       // dir + "\\Blocks" [+ "\\" + sub-folder]
-    bool openingTablesTakenOver = false;  // the opening-data flag
+    bool openingDataTakenOver = false;  // the old tables stand in the new installation
     Clock clock = SystemClock;
 };
 
 // The entries of one rewrite in entering order: per kind its block entries
 // (stamping its tables first) and its four folder entries, stopping at a kind
-// whose tables fail; then, in variant 0, "BIBHPT", "BIBTAB" and "BODENDIR".
-std::vector<ConfigEntry> PlanEntries(int variant, const RewriteInputs& inputs);
+// whose tables fail; then, for the standard variant, "BIBHPT", "BIBTAB" and "BODENDIR".
+std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs);
 
 // Reads the file (a missing one counts as empty), enters PlanEntries and
-// writes the lines back in one step. 0 for an empty path, a file that exists
+// writes the lines back in one step. False for an empty path, a file that exists
 // but cannot be read whole (left untouched) or a failed write (old file kept).
-int RewriteConfigFile(const char* path, int variant, const RewriteInputs& inputs);
+bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInputs& inputs);
 
 }  // namespace kiv::upgrade

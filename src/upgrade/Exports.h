@@ -1,12 +1,15 @@
 // Entry points of the upgrade preservation that the export shims call.
 #pragma once
 
+#include "upgrade/UpdateVariant.h"
+
 namespace kiv::upgrade {
 
-int SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
-int SaveAfterFilesCopy(const char* path);
-// variant 0: CreateUpdateManager, 1: CreateUpdateManagerATP.
-int RunUpdateManager(const char* dir, int migrate, int variant);
+// False when a named folder does not exist.
+bool SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
+bool SaveAfterFilesCopy(const char* path);
+// False when nothing could be done: no dir, or no user name or manager folder for the rewrite.
+bool RunUpdateManager(const char* dir, bool migrate, UpdateVariant variant);
 void DeleteOldAppsReg(const char* text);
 void DeleteOldFiles(const char* dir);
 

@@ -80,7 +80,7 @@ void SaveCustomisedFiles(const std::string& folderArg, bool afterCopy) {
     if (!file::CreateFolder(saveFolder)) return;
 
     if (!afterCopy) {
-        const bool keepOriginals = state.keepOriginals != 0;
+        const bool keepOriginals = state.keepOriginals;
         CopyPass(folder, saveFolder, names, OnFailedCopy::GoOn,
                  [keepOriginals](const std::string& source) { return !keepOriginals && IsReplaceableKind(source); });
         return;
@@ -93,11 +93,11 @@ void SaveCustomisedFiles(const std::string& folderArg, bool afterCopy) {
     }
 }
 
-int SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
-    if (text::IsEmpty(programDir)) return 1;
-    if (!file::Exists(programDir)) return 0;
-    if (text::IsEmpty(managerDir)) return 1;
-    if (!file::Exists(managerDir)) return 0;
+bool SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
+    if (text::IsEmpty(programDir)) return true;
+    if (!file::Exists(programDir)) return false;
+    if (text::IsEmpty(managerDir)) return true;
+    if (!file::Exists(managerDir)) return false;
 
     SetupState& state = State();
     state.newProgramDir = programDir;
@@ -108,14 +108,14 @@ int SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
         state.newManagerDir.clear();
     });
     SaveCustomisedFiles(managerDir, false);
-    return 1;
+    return true;
 }
 
-int SaveAfterFilesCopy(const char* path) {
-    if (text::IsEmpty(path)) return 1;
-    if (!file::Exists(path)) return 0;
+bool SaveAfterFilesCopy(const char* path) {
+    if (text::IsEmpty(path)) return true;
+    if (!file::Exists(path)) return false;
     SaveCustomisedFiles(path, true);
-    return 1;
+    return true;
 }
 
 }  // namespace kiv::upgrade

@@ -41,12 +41,12 @@ std::string DefinitionSource(const SetupState& state) {
     return std::string();
 }
 
-bool MigrateOpeningTables(const SetupState& state, int variant) {
+bool MigrateOpeningTables(const SetupState& state, UpdateVariant variant) {
     for (int kind = 0; kind < kOpeningKindCount; ++kind) {
         std::string prefix = std::string("\\") + kOpeningKinds[kind].tablePrefix;
         const MigrationFolders& folders = kMigrationFolders[kind];
         std::string source, destination;
-        if (variant == 0) {
+        if (variant == UpdateVariant::Standard) {
             source = state.oldProgramDir + folders.hyphenFolder + prefix;
             destination = state.newProgramDir + folders.hyphenFolder + prefix;
         } else {
@@ -69,49 +69,49 @@ RewriteInputs InputsFrom(const SetupState& state) {
     inputs.libraryDir = state.libraryDir;
     inputs.openingDataDir = state.openingDataDir;
     inputs.blocksDir = state.blocksDir;
-    inputs.openingTablesTakenOver = state.openingDataFlag != 0;
+    inputs.openingDataTakenOver = state.openingDataTakenOver;
     return inputs;
 }
 
 }  // namespace
 
-int SetUpdatePaths(const char* dir, int variant) {
-    if (text::IsEmpty(dir)) return 0;
+bool SetUpdatePaths(const char* dir, UpdateVariant variant) {
+    if (text::IsEmpty(dir)) return false;
     SetupState& state = State();
     std::string base = dir;
     state.libraryDir = base + "\\Bib";
     state.openingDataDir = base + "\\Oeffdat";
     state.blocksDir = base + "\\Blocks";
     if (!state.blocksSubDir.empty()) state.blocksDir += "\\" + state.blocksSubDir;
-    if (variant != 0) state.openingDataFlag = 1;
-    return 1;
+    if (variant == UpdateVariant::Atp) state.openingDataTakenOver = true;
+    return true;
 }
 
-int CopyOpeningTables(const std::string& sourcePrefix, const std::string& destPrefix) {
+bool CopyOpeningTables(const std::string& sourcePrefix, const std::string& destPrefix) {
     for (const char* name : kTableNames) {
-        if (!file::Exists(sourcePrefix + name)) return 0;
+        if (!file::Exists(sourcePrefix + name)) return false;
         file::Copy(sourcePrefix + name, destPrefix + name);
     }
-    return 1;
+    return true;
 }
 
-int MigrateOpeningData(int variant) {
+bool MigrateOpeningData(UpdateVariant variant) {
     SetupState& state = State();
     // Unset new folders would send the copies to the drive's root.
-    if (state.newManagerDir.empty() || state.newProgramDir.empty()) return 0;
+    if (state.newManagerDir.empty() || state.newProgramDir.empty()) return false;
     std::string source = DefinitionSource(state);
-    if (source.empty()) return 0;
+    if (source.empty()) return false;
     for (const char* name : OpeningDefinitionFiles) {
-        if (!file::Exists(source + name)) return 0;
+        if (!file::Exists(source + name)) return false;
         file::Copy(source + name, state.newManagerDir + name);
     }
-    if (!MigrateOpeningTables(state, variant)) return 0;
-    state.openingDataFlag = 1;
-    if (state.oldManagerDir.empty()) return 1;
+    if (!MigrateOpeningTables(state, variant)) return false;
+    state.openingDataTakenOver = true;
+    if (state.oldManagerDir.empty()) return true;
     file::Copy(state.oldManagerDir + "\\Layer.Def", state.newManagerDir + "\\Layer.Def");
     std::string oldConfig = state.oldManagerDir + "\\" + kMainConfigName;
-    if (variant == 0 && file::Exists(oldConfig)) file::Copy(oldConfig, state.newManagerDir + "\\" + kMainConfigName);
-    return 1;
+    if (variant == UpdateVariant::Standard && file::Exists(oldConfig)) file::Copy(oldConfig, state.newManagerDir + "\\" + kMainConfigName);
+    return true;
 }
 
 bool ListConfigFiles(const std::string& folder, const std::string& excludeName, std::vector<std::string>& names) {
@@ -125,31 +125,31 @@ bool ListConfigFiles(const std::string& folder, const std::string& excludeName, 
     return !names.empty();
 }
 
-int UpdateConfigFiles(int variant) {
+bool UpdateConfigFiles(UpdateVariant variant) {
     SetupState& state = State();
-    if (variant == 0) {
+    if (variant == UpdateVariant::Standard) {
         if (state.userName.empty()) {
             char scratch[kOutputBufferSize];
             dialogs::GetUserName(scratch);
         }
-        if (state.userName.empty()) return 0;
+        if (state.userName.empty()) return false;
     }
     // Without the folder the rewrite would create "\Arch.Cfg" at the drive's root.
-    if (state.newManagerDir.empty()) return 0;
+    if (state.newManagerDir.empty()) return false;
     RewriteInputs inputs = InputsFrom(state);
     std::string folder = state.newManagerDir;
     RewriteConfigFile((folder + "\\" + kMainConfigName).c_str(), variant, inputs);
-    if (variant != 0) {
+    if (variant == UpdateVariant::Atp) {
         std::vector<std::string> names;
         ListConfigFiles(folder, kMainConfigName, names);
-        for (const std::string& name : names) RewriteConfigFile((folder + "\\" + name).c_str(), 1, inputs);
+        for (const std::string& name : names) RewriteConfigFile((folder + "\\" + name).c_str(), UpdateVariant::Atp, inputs);
     }
-    return 1;
+    return true;
 }
 
-int RunUpdateManager(const char* dir, int migrate, int variant) {
-    if (!SetUpdatePaths(dir, variant)) return 0;
-    if (migrate != 0) MigrateOpeningData(variant);
+bool RunUpdateManager(const char* dir, bool migrate, UpdateVariant variant) {
+    if (!SetUpdatePaths(dir, variant)) return false;
+    if (migrate) MigrateOpeningData(variant);
     return UpdateConfigFiles(variant);
 }
 

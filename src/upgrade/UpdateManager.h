@@ -2,28 +2,30 @@
 // old opening data across and has the configuration files rewritten.
 #pragma once
 
+#include "upgrade/UpdateVariant.h"
+
 #include <string>
 #include <vector>
 
 namespace kiv::upgrade {
 
-// Library, opening-data and blocks folders from dir; variant 1 also sets the
-// opening-data flag. 0, nothing changed, for a null or empty dir.
-int SetUpdatePaths(const char* dir, int variant);
+// Library, opening-data and blocks folders from dir; the ATP variant also marks
+// the opening data as taken over. False, nothing changed, for a null or empty dir.
+bool SetUpdatePaths(const char* dir, UpdateVariant variant);
 
 // Copies the opening definition files, the opening tables, "Layer.Def" and
-// (variant 0) "Arch.Cfg" from the old installation. 0 when a required source
-// is missing (what was copied stays) or a new folder is not set.
-int MigrateOpeningData(int variant);
+// (standard variant) "Arch.Cfg" from the old installation. False when a required
+// source is missing (what was copied stays) or a new folder is not set.
+bool MigrateOpeningData(UpdateVariant variant);
 
 // The four tables sourcePrefix + "TYP.DAT" ... "BLOCK.DAT" to destPrefix + the
-// same; 0 at the first missing source, whose later tables are not copied.
-int CopyOpeningTables(const std::string& sourcePrefix, const std::string& destPrefix);
+// same; false at the first missing source, whose later tables are not copied.
+bool CopyOpeningTables(const std::string& sourcePrefix, const std::string& destPrefix);
 
-// Rewrites "Arch.Cfg" of the new manager folder, and in variant 1 every other
-// non-empty ".cfg" file there. 0 without a user name (variant 0) or without a
-// new manager folder; otherwise 1, whatever the single rewrites gave.
-int UpdateConfigFiles(int variant);
+// Rewrites "Arch.Cfg" of the new manager folder, and for ATP every other non-empty
+// ".cfg" file there. False without a user name (standard variant) or without a
+// new manager folder; otherwise true, whatever the single rewrites gave.
+bool UpdateConfigFiles(UpdateVariant variant);
 
 // The non-empty files of folder whose names end in ".cfg" in any letter case,
 // other than excludeName (ignoring case), in directory order.

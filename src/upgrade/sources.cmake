@@ -3,6 +3,7 @@ list(APPEND KIV_PORTABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SaveLists.cpp)
 list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/OldReleases.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MenuBackup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveAroundCopy.cpp)
 # Configuration rewrite and opening tables; their platform seam; the update manager.
 list(APPEND KIV_PORTABLE_SOURCES

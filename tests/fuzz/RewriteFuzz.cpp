@@ -115,7 +115,7 @@ RewriteInputs Inputs(bool tablesTakenOver, std::uint32_t time) {
     inputs.libraryDir = g_folder + "/N\\Bib";
     inputs.openingDataDir = g_folder + "/N\\Oeffdat";
     inputs.blocksDir = g_folder + "/N\\Blocks";
-    inputs.openingTablesTakenOver = tablesTakenOver;
+    inputs.openingDataTakenOver = tablesTakenOver;
     inputs.clock = [time] { return static_cast<std::int64_t>(time); };
     return inputs;
 }
@@ -138,12 +138,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-// Input: a flags byte (bit 0 variant 1, bit 1 tables taken over, bit 2 a short
+// Input: a flags byte (bit 0 the ATP variant, bit 1 tables taken over, bit 2 a short
 // EINBAU table), two bytes of configuration length, the configuration, then
 // the window block table.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
-    const int variant = data[0] & 1;
+    const UpdateVariant variant = (data[0] & 1) != 0 ? UpdateVariant::Atp : UpdateVariant::Standard;
     const bool takenOver = (data[0] & 2) != 0;
     const bool shortEinbau = (data[0] & 4) != 0;
     std::size_t configSize = std::min<std::size_t>(data[1] | (data[2] << 8), size - 3);
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directory(g_folder);
     Tables tables;
     for (int kind = 0; kind < kOpeningKindCount; ++kind) {
-        std::string folder = g_folder + "/N\\Oeffdat" + (variant == 0 ? kOpeningKinds[kind].subFolder : "");
+        std::string folder = g_folder + "/N\\Oeffdat" + (variant == UpdateVariant::Standard ? kOpeningKinds[kind].subFolder : "");
         for (int t = 0; t < kTableCount; ++t) {
             std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
             std::string bytes =
@@ -170,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Write(path, config);
 
     // First rewrite: the file is the model's result, the tables changed only in their time fields.
-    Check(RewriteConfigFile(path.c_str(), variant, Inputs(takenOver, kFirstTime)) == 1, "rewrite failed");
+    Check(RewriteConfigFile(path.c_str(), variant, Inputs(takenOver, kFirstTime)), "rewrite failed");
     const std::string first = Read(path);
     tables.Snapshot();
     const Tables stamped = tables;
@@ -183,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckTableChange(original.bytes[i], stamped.bytes[i], i % kTableCount == kTableCount - 1);
 
     // Second rewrite, one second later.
-    Check(RewriteConfigFile(path.c_str(), variant, Inputs(takenOver, kFirstTime + 1)) == 1, "rewrite failed");
+    Check(RewriteConfigFile(path.c_str(), variant, Inputs(takenOver, kFirstTime + 1)), "rewrite failed");
     const std::string second = Read(path);
     const std::vector<ConfigEntry> secondEntries = PlanEntries(variant, Inputs(takenOver, kFirstTime + 1));
     Check(second == ModelRewrite(SplitLines(first), secondEntries), "second rewrite differs from the model");

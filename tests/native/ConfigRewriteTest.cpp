@@ -20,7 +20,7 @@ RewriteInputs Inputs(bool tablesTakenOver, std::int64_t time = 1000000000) {
     inputs.libraryDir = "N\\Bib";
     inputs.openingDataDir = "N\\Oeffdat";
     inputs.blocksDir = "N\\Blocks\\Sub";
-    inputs.openingTablesTakenOver = tablesTakenOver;
+    inputs.openingDataTakenOver = tablesTakenOver;
     inputs.clock = [time] { return time; };
     return inputs;
 }
@@ -65,11 +65,11 @@ void WriteAllKindTables() {
 
 }  // namespace
 
-TEST(RewriteConfigFile, Variant0StampsTablesAndEntersInOrder) {
+TEST(RewriteConfigFile, StandardStampsTablesAndEntersInOrder) {
     ScratchFolder scratch;
     WriteAllKindTables();
     WriteBytes("Arch.Cfg", std::string(kUserFile, sizeof kUserFile - 1));
-    ASSERT_EQ(1, RewriteConfigFile("Arch.Cfg", 0, Inputs(false)));
+    ASSERT_TRUE(RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, Inputs(false)));
     const std::string expected =
         std::string(kUserLinesKept, sizeof kUserLinesKept - 1) +
         "FENBL1 5005 35 ACNM8TIBCDEFGHIJKLMNO|Fenster|1.500\r\n"
@@ -81,7 +81,7 @@ TEST(RewriteConfigFile, Variant0StampsTablesAndEntersInOrder) {
     EXPECT_EQ(expected, ReadBytes("Arch.Cfg"));
 
     // A second run replaces the same entries: only the time code moves on.
-    ASSERT_EQ(1, RewriteConfigFile("Arch.Cfg", 0, Inputs(false, 1000000000 + 38)));
+    ASSERT_TRUE(RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, Inputs(false, 1000000000 + 38)));
     std::string again = expected;
     for (std::size_t at = again.find("ACNM8TI"); at != std::string::npos; at = again.find("ACNM8TI", at))
         again.replace(at, 7, "ACNM8UI");
@@ -91,17 +91,17 @@ TEST(RewriteConfigFile, Variant0StampsTablesAndEntersInOrder) {
 TEST(RewriteConfigFile, TakenOverTablesAreNotOpenedAndOldBlockEntriesStay) {
     ScratchFolder scratch;
     WriteBytes("Arch.Cfg", std::string(kUserFile, sizeof kUserFile - 1));
-    ASSERT_EQ(1, RewriteConfigFile("Arch.Cfg", 0, Inputs(true)));
+    ASSERT_TRUE(RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, Inputs(true)));
     EXPECT_EQ(std::string(kUserLinesKept, sizeof kUserLinesKept - 1) + kFolderEntriesV0 +
                   FolderEntries("TUE125_", "N\\Oeffdat\\TUE-STD") + FolderEntries("DUR125_", "N\\Oeffdat\\DUR-STD") +
                   kLibraryEntries,
               ReadBytes("Arch.Cfg"));
 }
 
-TEST(RewriteConfigFile, Variant1EntersTheOpeningDataFolderForAllKinds) {
+TEST(RewriteConfigFile, AtpEntersTheOpeningDataFolderForAllKinds) {
     ScratchFolder scratch;
     WriteBytes("Other.cfg", "BODENDIR 5005 1 x\r\n");
-    ASSERT_EQ(1, RewriteConfigFile("Other.cfg", 1, Inputs(true)));
+    ASSERT_TRUE(RewriteConfigFile("Other.cfg", UpdateVariant::Atp, Inputs(true)));
     EXPECT_EQ("BODENDIR 5005 1 x\r\n" + FolderEntries("FEN125_", "N\\Oeffdat") +
                   FolderEntries("TUE125_", "N\\Oeffdat") + FolderEntries("DUR125_", "N\\Oeffdat"),
               ReadBytes("Other.cfg"));
@@ -113,14 +113,14 @@ TEST(RewriteConfigFile, FailingWindowTablesLeaveOnlyTheLibraryEntries) {
     std::remove("N\\Oeffdat\\FEN-STD\\F-TYP.DAT");
     const std::string doorBlocks = ReadBytes("N\\Oeffdat\\TUE-STD\\T-BLOCK.DAT");
     // A missing configuration file is created with the entries only.
-    ASSERT_EQ(1, RewriteConfigFile("New.Cfg", 0, Inputs(false)));
+    ASSERT_TRUE(RewriteConfigFile("New.Cfg", UpdateVariant::Standard, Inputs(false)));
     EXPECT_EQ(kLibraryEntries, ReadBytes("New.Cfg"));
     EXPECT_EQ(doorBlocks, ReadBytes("N\\Oeffdat\\TUE-STD\\T-BLOCK.DAT"));
 
     // A header-only block table fails its kind the same way.
     WriteAllKindTables();
     WriteKindTables("N\\Oeffdat\\FEN-STD", 0, {});
-    ASSERT_EQ(1, RewriteConfigFile("Header.Cfg", 0, Inputs(false)));
+    ASSERT_TRUE(RewriteConfigFile("Header.Cfg", UpdateVariant::Standard, Inputs(false)));
     EXPECT_EQ(kLibraryEntries, ReadBytes("Header.Cfg"));
 }
 
@@ -128,7 +128,7 @@ TEST(RewriteConfigFile, DoorsFailingKeepTheWindowEntries) {
     ScratchFolder scratch;
     WriteAllKindTables();
     WriteKindTables("N\\Oeffdat\\TUE-STD", 1, {Record("Tuer", kCode.substr(0, 20), 90)});
-    ASSERT_EQ(1, RewriteConfigFile("Arch.Cfg", 0, Inputs(false)));
+    ASSERT_TRUE(RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, Inputs(false)));
     EXPECT_EQ(std::string("FENBL1 5005 35 ACNM8TIBCDEFGHIJKLMNO|Fenster|1.500\r\n"
                           "FENBL2 5005 36 ACNM8TIBCDEFGHIJKLMNO|Fenster2|2.000\r\n") +
                   kFolderEntriesV0 + kLibraryEntries,
@@ -137,14 +137,14 @@ TEST(RewriteConfigFile, DoorsFailingKeepTheWindowEntries) {
 
 TEST(RewriteConfigFile, UnreadableOrUnwritableFilesAreLeftWhole) {
     ScratchFolder scratch;
-    EXPECT_EQ(0, RewriteConfigFile(nullptr, 0, Inputs(true)));
-    EXPECT_EQ(0, RewriteConfigFile("", 0, Inputs(true)));
+    EXPECT_FALSE(RewriteConfigFile(nullptr, UpdateVariant::Standard, Inputs(true)));
+    EXPECT_FALSE(RewriteConfigFile("", UpdateVariant::Standard, Inputs(true)));
     // A folder in the file's place opens but cannot be read.
     std::filesystem::create_directory("Dir.cfg");
-    EXPECT_EQ(0, RewriteConfigFile("Dir.cfg", 0, Inputs(true)));
+    EXPECT_FALSE(RewriteConfigFile("Dir.cfg", UpdateVariant::Standard, Inputs(true)));
     EXPECT_TRUE(std::filesystem::is_directory("Dir.cfg"));
     // No folder to write into: nothing is created.
-    EXPECT_EQ(0, RewriteConfigFile("Missing/Arch.Cfg", 0, Inputs(true)));
+    EXPECT_FALSE(RewriteConfigFile("Missing/Arch.Cfg", UpdateVariant::Standard, Inputs(true)));
     EXPECT_FALSE(Exists("Missing"));
     // Nothing but the files the tests made is left behind.
     std::size_t files = 0;

@@ -26,7 +26,7 @@ void AddProduct(const std::string& key, const std::string& id, const std::string
 TEST(Discovery, WithoutReleaseKeyEverythingIsEmpty) {
     ScratchRegistry registry;
     std::vector<std::string> list = {"untouched"};
-    EXPECT_FALSE(ListProducts(list, 0));
+    EXPECT_FALSE(ListProducts(list, false));
     EXPECT_EQ(std::vector<std::string>{"untouched"}, list);
     std::string key;
     EXPECT_FALSE(ReadCurrentProduct(key));
@@ -47,11 +47,11 @@ TEST(Discovery, ListProductsDropsKeysWithoutProductId) {
     SetRegValue(Product("ACAD-5:407"), "ProductId", REG_DWORD, &zero, sizeof zero);
 
     std::vector<std::string> list = {"stale"};
-    EXPECT_TRUE(ListProducts(list, 0));
+    EXPECT_TRUE(ListProducts(list, false));
     EXPECT_EQ(std::vector<std::string>{"ACAD-3:407"}, list);
 
     SetRegString(Product("ACAD-3:407"), "ProductId", "");
-    EXPECT_FALSE(ListProducts(list, 0));
+    EXPECT_FALSE(ListProducts(list, false));
     EXPECT_TRUE(list.empty());
 }
 
@@ -63,7 +63,7 @@ TEST(Discovery, ListProductsKeepsEnumerationOrder) {
     for (const std::string& key : RegSubKeys(kAcadReleaseKey))
         if (key != "Applications") expected.push_back(key);
     std::vector<std::string> list;
-    EXPECT_TRUE(ListProducts(list, 0));
+    EXPECT_TRUE(ListProducts(list, false));
     EXPECT_EQ(expected, list);
 }
 
@@ -74,9 +74,9 @@ TEST(Discovery, DashFourFilter) {
     AddProduct("-4ACAD:407", "id");
     AddProduct("ACAD-4002:409", "");  // dropped for its empty id before the filter
     std::vector<std::string> list;
-    EXPECT_TRUE(ListProducts(list, 1));
+    EXPECT_TRUE(ListProducts(list, true));
     EXPECT_EQ(std::vector<std::string>{"ACAD-4001:407"}, list);
-    EXPECT_TRUE(ListProducts(list, 0));
+    EXPECT_TRUE(ListProducts(list, false));
     EXPECT_EQ(3u, list.size());
 
     DeleteRegTree(Product("ACAD-4001:407"));

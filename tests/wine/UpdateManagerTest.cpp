@@ -18,6 +18,7 @@
 #include <vector>
 
 using namespace kivtest;
+using kiv::upgrade::UpdateVariant;
 using kivnative::Header;
 using kivnative::HeaderTime;
 using kivnative::Record;
@@ -235,17 +236,17 @@ TEST(UpdateManager, Variant0KeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
     EXPECT_EQ("NEW 5005 1 n\r\n" + Variant0EntriesWithoutBlocks(up.newProgram), up.Config());
 }
 
-// In this program's own setup state: only variant 0 needs a user name and looks it up.
-TEST(UpdateManager, Variant0LooksTheUserNameUpWhenItIsMissing) {
+// In this program's own setup state: only the standard variant needs a user name and looks it up.
+TEST(UpdateManager, StandardVariantLooksTheUserNameUpWhenItIsMissing) {
     ScratchFolder dir;
     kiv::SetupState& state = kiv::State();
     state = kiv::SetupState();
     state.newManagerDir = dir.path();
     state.newProgramDir = dir.path();
 
-    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 1));
+    EXPECT_TRUE(kiv::upgrade::RunUpdateManager(dir.path().c_str(), false, UpdateVariant::Atp));
     EXPECT_EQ("", state.userName);
-    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 0));
+    EXPECT_TRUE(kiv::upgrade::RunUpdateManager(dir.path().c_str(), false, UpdateVariant::Standard));
     char logon[260];
     DWORD size = sizeof logon;
     ASSERT_TRUE(::GetUserNameA(logon, &size));
@@ -253,7 +254,7 @@ TEST(UpdateManager, Variant0LooksTheUserNameUpWhenItIsMissing) {
     EXPECT_TRUE(HasEntry(ReadFile(dir / "Arch.Cfg"), "BIBHPT"));
 
     state.userName = "Anna";  // a name already known is kept
-    EXPECT_EQ(1, kiv::upgrade::RunUpdateManager(dir.path().c_str(), 0, 0));
+    EXPECT_TRUE(kiv::upgrade::RunUpdateManager(dir.path().c_str(), false, UpdateVariant::Standard));
     EXPECT_EQ("Anna", state.userName);
     state = kiv::SetupState();
 }

@@ -13,6 +13,7 @@
 
 using namespace kivtest;
 using kiv::dialogs::PageSettings;
+using kiv::dialogs::ToInt;
 using kiv::dialogs::WizardPage;
 
 namespace {
@@ -253,7 +254,7 @@ TEST(WizardPage, AnUnknownBitmapLeavesThePictureAreaUnpaintedAndThePageWorks) {
         EXPECT_EQ(0, painted);
         window.PressEnter();
     });
-    EXPECT_EQ(kiv::dialogs::kPageNext, driver.Run([&] { return page.Run(); }));
+    EXPECT_EQ(KIV_PAGE_NEXT, driver.Run([&] { return ToInt(page.Run()); }));
 }
 
 TEST(WizardPage, ButtonsMapToPageResults) {
@@ -269,10 +270,10 @@ TEST(WizardPage, ButtonsMapToPageResults) {
     plain.confirmCancel = false;
     plain.answersBack = true;
     const Case cases[] = {
-        {plain, IDOK, kiv::dialogs::kPageNext},
-        {plain, IDC_BACK, kiv::dialogs::kPageBack},
-        {plain, IDCANCEL, kiv::dialogs::kPageCancel},  // no confirmation asked
-        {plain, 0, kiv::dialogs::kPageCancel},
+        {plain, IDOK, KIV_PAGE_NEXT},
+        {plain, IDC_BACK, KIV_PAGE_BACK},
+        {plain, IDCANCEL, KIV_PAGE_CANCEL},  // no confirmation asked
+        {plain, 0, KIV_PAGE_CANCEL},
     };
     for (const Case& c : cases) {
         WizardPage page(IDD_TARGET_FOLDER, nullptr, c.settings, lib.module());
@@ -285,7 +286,7 @@ TEST(WizardPage, ButtonsMapToPageResults) {
             else
                 window.Click(c.press);
         });
-        EXPECT_EQ(c.expected, driver.Run([&] { return page.Run(); })) << "control " << c.press;
+        EXPECT_EQ(c.expected, driver.Run([&] { return ToInt(page.Run()); })) << "control " << c.press;
     }
 
     // A page without a Back handler ignores the command and stays open.
@@ -293,7 +294,7 @@ TEST(WizardPage, ButtonsMapToPageResults) {
     PageDriver driver;
     driver.OnPage(L"Zielpfad bestätigen", [](Window& window) { window.Click(IDC_BACK); })
         .OnPage(L"Zielpfad bestätigen", [](Window& window) { window.Click(IDOK); });
-    EXPECT_EQ(kiv::dialogs::kPageNext, driver.Run([&] { return page.Run(); }));
+    EXPECT_EQ(KIV_PAGE_NEXT, driver.Run([&] { return ToInt(page.Run()); }));
 }
 
 TEST(WizardPage, APageThatAQuitMessageEndsIsNoNext) {
@@ -306,16 +307,16 @@ TEST(WizardPage, APageThatAQuitMessageEndsIsNoNext) {
     WizardPage page(IDD_USER_NAME, nullptr, settings, lib.module());
     PageDriver direct;
     direct.OnPage(kUserPage, [](Window&) { ::PostQuitMessage(0); });
-    EXPECT_EQ(kiv::dialogs::kPageCancel, direct.Run([&] { return page.Run(); }));
+    EXPECT_EQ(KIV_PAGE_CANCEL, direct.Run([&] { return ToInt(page.Run()); }));
 }
 
 TEST(WizardPage, PagesThatCannotBeCreatedAnswerMinusOne) {
     Library lib;
     PageSettings settings;
-    EXPECT_EQ(kiv::dialogs::kPageNotCreated, WizardPage(4242, nullptr, settings, lib.module()).Run());
+    EXPECT_EQ(KIV_PAGE_FAILED, ToInt(WizardPage(4242, nullptr, settings, lib.module()).Run()));
     HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
-    EXPECT_EQ(kiv::dialogs::kPageNotCreated, WizardPage(IDD_USER_NAME, gone, settings, lib.module()).Run());
+    EXPECT_EQ(KIV_PAGE_FAILED, ToInt(WizardPage(IDD_USER_NAME, gone, settings, lib.module()).Run()));
     EXPECT_EQ(0, lib.ShowTerviloUserName(gone, "Anna", 0));
 
     class Unfillable : public WizardPage {
@@ -326,8 +327,8 @@ TEST(WizardPage, PagesThatCannotBeCreatedAnswerMinusOne) {
         bool LoadControls() override { return false; }
     };
     PageDriver none;  // the page ends before it is shown
-    EXPECT_EQ(kiv::dialogs::kPageNotCreated,
-              none.Run([&] { return Unfillable(IDD_USER_NAME, nullptr, settings, lib.module()).Run(); }));
+    EXPECT_EQ(KIV_PAGE_FAILED,
+              none.Run([&] { return ToInt(Unfillable(IDD_USER_NAME, nullptr, settings, lib.module()).Run()); }));
 }
 
 TEST(WizardPage, AnExceptionInAHandlerEndsThePageAndReachesTheCaller) {

@@ -1,11 +1,14 @@
-// The tablet menu's backup of AutoCAD's menu files.
-#include "dialogs/MenuBackup.h"
+// KivIsWithinTablet: the tablet-menu page, then the backup of AutoCAD's menu files.
+#include "upgrade/MenuBackup.h"
 
+#include "dialogs/TabletMenuPage.h"
 #include "frame/FileSystem.h"
+#include "frame/OutputBuffer.h"
+#include "frame/Text.h"
 
 #include <vector>
 
-namespace kiv::dialogs {
+namespace kiv::upgrade {
 
 namespace {
 
@@ -31,4 +34,16 @@ MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
     return MenuBackup::Complete;
 }
 
-}  // namespace kiv::dialogs
+PageResult IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer, PageResult& settled) {
+    bool tabletChosen = false;
+    settled = dialogs::AskForTabletMenu(parentWindow, tabletChosen);
+    if (!tabletChosen) return settled;
+    if (text::IsEmpty(acadFolder)) return PageResult::Cancel;
+    const MenuBackup backup = BackUpMenuFiles(acadFolder);
+    if (backup == MenuBackup::NoFolder) return PageResult::Cancel;
+    // Without a whole backup the script must not install the tablet menu over the originals.
+    if (backup == MenuBackup::Complete) WriteOutput(resultBuffer, "Tablet");
+    return PageResult::Next;
+}
+
+}  // namespace kiv::upgrade

@@ -1,0 +1,94 @@
+// The one export guard: no C++ exception crosses into the setup script, domain
+// results become the interface's integers, and with the log on the call is recorded.
+#pragma once
+
+#include "dialogs/PageResult.h"
+#include "frame/Log.h"
+#include "frame/OutputBuffer.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <type_traits>
+
+namespace kiv::exports {
+
+// A caller's output buffer, shown in the log as it stands after the call.
+struct Out {
+    char* buffer;
+};
+
+inline std::string Describe(const char* text) { return log::Quote(text); }
+inline std::string Describe(int value) { return std::to_string(value); }
+inline std::string Describe(HWND window) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    return text;
+}
+inline std::string Describe(Out out) {
+    if (out.buffer == nullptr) return "NULL";
+    // The caller promised kOutputBufferSize bytes; an unwritten one need not hold a zero.
+    const void* end = std::memchr(out.buffer, '\0', kOutputBufferSize);
+    std::size_t length = end != nullptr ? static_cast<const char*>(end) - out.buffer : kOutputBufferSize;
+    return "out " + log::Quote(std::string(out.buffer, length).c_str());
+}
+
+// The interface's integer for each domain result.
+constexpr int ToExport(int value) noexcept { return value; }
+constexpr int ToExport(bool value) noexcept { return value ? 1 : 0; }
+constexpr int ToExport(dialogs::PageResult value) noexcept { return dialogs::ToInt(value); }
+
+template <typename... Args>
+void LogCall(const char* name, int result, LARGE_INTEGER start, const Args&... args) noexcept {
+    try {
+        LARGE_INTEGER end, frequency;
+        ::QueryPerformanceCounter(&end);
+        ::QueryPerformanceFrequency(&frequency);
+        std::string line = name;
+        line += '(';
+        [[maybe_unused]] const char* separator = "";
+        ((line += separator, line += Describe(args), separator = ", "), ...);
+        char tail[64];
+        std::snprintf(tail, sizeof tail, ") = %d [%.3f ms]", result,
+                      frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart : 0.0);
+        log::Write(line + tail);
+    } catch (...) {
+    }
+}
+
+// Runs work and answers its result, or onError when it throws. Work that takes
+// a Result& may settle its answer part-way: a later exception then answers that.
+template <typename Result, typename Work, typename... Args>
+int Guarded(const char* name, Result onError, Work&& work, const Args&... args) noexcept {
+    const bool logging = log::Enabled();
+    LARGE_INTEGER start = {};
+    if (logging) ::QueryPerformanceCounter(&start);
+    Result settled = onError;
+    int result;
+    try {
+        if constexpr (std::is_invocable_v<Work, Result&>)
+            result = ToExport(static_cast<Result>(work(settled)));
+        else
+            result = ToExport(static_cast<Result>(work()));
+    } catch (...) {
+        result = ToExport(settled);
+    }
+    if (logging) LogCall(name, result, start, args...);
+    return result;
+}
+
+// The same for the exports without a status, which answer 0.
+template <typename Work, typename... Args>
+int GuardedVoid(const char* name, Work&& work, const Args&... args) noexcept {
+    return Guarded(
+        name, 0,
+        [&] {
+            work();
+            return 0;
+        },
+        args...);
+}
+
+}  // namespace kiv::exports

@@ -1,0 +1,50 @@
+// The native side of the byte-file seam: in-place edits and whole replacements of real files.
+#include "upgrade/ByteFile.h"
+
+#include "ByteFileCases.h"
+#include "Scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace kiv::upgrade;
+using namespace kivnative;
+
+TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
+    for (const EditCase& c : kEditCases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        WriteBytes("t.dat", c.file);
+        std::string handed = "not called";
+        EXPECT_TRUE(EditInPlace("t.dat", c.offset, [&](std::string& bytes) {
+            handed = bytes;
+            return UpperCaseAndKeep(bytes, c.keep);
+        }));
+        EXPECT_EQ(c.handed, handed);
+        EXPECT_EQ(c.after, ReadBytes("t.dat"));
+    }
+}
+
+TEST(ByteFile, EditInPlaceOfAMissingFileFailsWithoutEditing) {
+    ScratchFolder folder;
+    bool called = false;
+    EXPECT_FALSE(EditInPlace("missing.dat", 0, [&](std::string&) {
+        called = true;
+        return std::size_t{0};
+    }));
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(Exists("missing.dat"));
+}
+
+TEST(ByteFile, ReplaceFileContentWritesEveryPieceInOrder) {
+    for (const std::vector<std::size_t>& sizes : kPieceSizes) {
+        SCOPED_TRACE(sizes.size());
+        ScratchFolder folder;
+        WriteBytes("c.cfg", "old");
+        const std::vector<std::string> pieces = MakePieces(sizes);
+        ASSERT_TRUE(ReplaceFileContent("c.cfg", Views(pieces)));
+        EXPECT_EQ(Joined(pieces), ReadBytes("c.cfg"));
+        EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()));
+    }
+}

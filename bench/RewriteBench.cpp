@@ -50,9 +50,9 @@ int main() {
     inputs.libraryDir = "N\\Bib";
     inputs.openingDataDir = "N\\Oeffdat";
     inputs.blocksDir = "N\\Blocks";
-    inputs.openingTablesTakenOver = true;
+    inputs.openingDataTakenOver = true;
     Compare("rewrite, 1,000,000 lines", kRounds, [] { WriteBytes("Copy.Cfg", ReadBytes("Arch.Cfg"), "wb"); },
-            [&] { RewriteConfigFile("Arch.Cfg", 0, inputs); });
+            [&] { RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, inputs); });
 
     const std::string folder = "N\\Oeffdat\\FEN-STD";
     for (const char* name : {"F-TYP.DAT", "F-EINBAU.DAT", "F-WAENDE.DAT"})

@@ -20,6 +20,8 @@ have_pkg libgtest-dev || need+=(libgtest-dev)
 have_cmd python3 || need+=(python3)
 have_pkg wine || need+=(wine)
 have_pkg wine32:i386 || need+=(wine32:i386)
+# The sources of the Unix locales the Wine tests compile (German, Japanese, Turkish).
+[ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 have_pkg libz-mingw-w64-dev || need+=(libz-mingw-w64-dev)  # zlib for the screenshots, linked statically
 
 if [ ${#need[@]} -gt 0 ]; then

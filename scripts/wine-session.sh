@@ -1,33 +1,84 @@
 # Sourced by the run scripts: a scratch Wine prefix (copied from a cached
-# template), Xvfb for the pages, and a persistent wineserver; each started
-# process is recorded by pid so that wine_session_stop ends exactly those.
+# template) under the German locale of the library's users, Xvfb for the pages,
+# and a persistent wineserver; each started process is recorded by pid so that
+# wine_session_stop ends exactly those.
+
+kiv_cache=${XDG_CACHE_HOME:-$HOME/.cache}/kivforis55
+# The session's locale (code page 1252, LCID 0x407) and those that single tests start Wine under.
+kiv_session_locale=de_DE.UTF-8
+kiv_test_locales="de_DE.UTF-8 ja_JP.UTF-8 tr_TR.UTF-8"
+
+# Runs a command holding a lock file: several runs may fill the cache at once.
+kiv_locked() {  # lock-file command...
+  local lock=$1
+  shift
+  mkdir -p "$(dirname "$lock")"
+  (
+    flock 9
+    "$@"
+  ) 9>"$lock"
+}
+
+# Wine takes its code page from LANG, but it can give files non-ASCII names only
+# when that Unix locale is installed; so the locales are compiled once into the
+# cache, and LOCPATH points there.
+kiv_compile_locales() {  # folder
+  local folder=$1 locale
+  mkdir -p "$folder"
+  for locale in $kiv_test_locales; do
+    [ -f "$folder/$locale/LC_CTYPE" ] && continue
+    echo "wine: compiling the locale $locale (once)" >&2
+    rm -rf "$folder/$locale.tmp"
+    # Exit status 1 means warnings only; the check below tells whether the locale works.
+    localedef -c -i "${locale%%.*}" -f "${locale#*.}" "$folder/$locale.tmp" >/dev/null 2>&1 || true
+    if [ -f "$folder/$locale.tmp/LC_CTYPE" ]; then mv "$folder/$locale.tmp" "$folder/$locale"; fi
+  done
+}
+
+kiv_locales() {
+  local folder=$kiv_cache/locales locale
+  kiv_locked "$kiv_cache/locales.lock" kiv_compile_locales "$folder"
+  export LOCPATH=$folder
+  for locale in $kiv_test_locales; do
+    if [ "$(LC_ALL=$locale locale charmap 2>/dev/null)" != UTF-8 ]; then
+      echo "wine: the locale $locale cannot be compiled into $folder (Debian package locales)" >&2
+      return 1
+    fi
+  done
+}
+
+kiv_create_template() {  # folder
+  local template=$1
+  [ -f "$template/.kiv-ready" ] && return 0
+  echo "wine: creating the template prefix $template (once)" >&2
+  rm -rf "$template"
+  (
+    export LANG=$kiv_session_locale LC_ALL=$kiv_session_locale
+    export WINEPREFIX=$template WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset DISPLAY
+    wineboot -i </dev/null >/dev/null 2>&1
+    # A virtual desktop spares each dialog close the 2 s wait for a window
+    # manager; no theme keeps title bars plain in screenshots.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
+      </dev/null >/dev/null 2>&1
+    # A crashing test ends at once instead of waiting in the debugger until its timeout.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    wineserver -w
+  )
+  touch "$template/.kiv-ready"
+}
 
 kiv_template_prefix() {
-  local template=${KIV_PREFIX_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/kivforis55/prefix-win32-v3}
-  if [ ! -f "$template/.kiv-ready" ]; then
-    echo "wine: creating the template prefix $template (once)" >&2
-    rm -rf "$template"
-    mkdir -p "$(dirname "$template")"
-    (
-      export WINEPREFIX=$template WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-      unset DISPLAY
-      wineboot -i </dev/null >/dev/null 2>&1
-      # A virtual desktop spares each dialog close the 2 s wait for a window
-      # manager; no theme keeps title bars plain in screenshots.
-      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
-        </dev/null >/dev/null 2>&1
-      # A crashing test ends at once instead of waiting in the debugger until its timeout.
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-      wineserver -w
-    )
-    touch "$template/.kiv-ready"
-  fi
+  local template=${KIV_PREFIX_TEMPLATE:-$kiv_cache/prefix-win32-v4}
+  kiv_locked "$template.lock" kiv_create_template "$template"
   printf '%s\n' "$template"
 }
 
 wine_session_start() {
+  kiv_locales || return 1
+  export LANG=$kiv_session_locale LC_ALL=$kiv_session_locale
   KIV_SESSION_DIR=$(mktemp -d /tmp/kiv-wine.XXXXXX)
   local template
   template=$(kiv_template_prefix)

@@ -1,5 +1,5 @@
 # Checks the shipped DLL's tables: exactly the 22 undecorated exports, and
-# imports only from Windows system DLLs with nothing that Windows XP lacks.
+# imports only from Windows system DLLs with nothing that Windows 2000 lacks.
 # Run as: cmake -DDLL=path -DOBJDUMP=path -P CheckShippedDll.cmake
 cmake_minimum_required(VERSION 3.20)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
@@ -17,14 +17,32 @@ foreach(line IN LISTS dll_lines)
   endif()
 endforeach()
 
-set(not_on_xp GetTickCount64 InitializeSRWLock AcquireSRWLockExclusive InitializeConditionVariable
-    InitOnceExecuteOnce InitOnceBeginInitialize FlsAlloc FlsSetValue GetFileInformationByHandleEx
-    CreateSymbolicLinkA GetFinalPathNameByHandleA)
-foreach(function IN LISTS not_on_xp)
-  if(dump MATCHES "[ \t]${function}\n")
-    message(SEND_ERROR "imports ${function}, which Windows XP lacks")
-  endif()
-endforeach()
+function(forbid reason)
+  foreach(function IN LISTS ARGN)
+    if(dump MATCHES "[ \t]${function}\n")
+      message(SEND_ERROR "imports ${function}, ${reason}")
+    endif()
+  endforeach()
+endfunction()
+
+# kernel32 and user32 of Windows XP and later, and the msvcrt.dll of Visual C++ 7 and later.
+forbid("which Windows 2000 lacks"
+  GetModuleHandleExA GetModuleHandleExW GetNativeSystemInfo AddVectoredExceptionHandler
+  RemoveVectoredExceptionHandler InitializeSListHead InterlockedPushEntrySList InterlockedPopEntrySList
+  InterlockedFlushSList SetDllDirectoryA SetDllDirectoryW GetProcessId IsWow64Process AttachConsole
+  GetLogicalProcessorInformation WTSGetActiveConsoleSessionId
+  GetTickCount64 InitializeSRWLock AcquireSRWLockExclusive AcquireSRWLockShared InitializeConditionVariable
+  SleepConditionVariableCS InitOnceExecuteOnce InitOnceBeginInitialize FlsAlloc FlsGetValue FlsSetValue
+  SetThreadStackGuarantee GetFileInformationByHandleEx CreateSymbolicLinkA GetFinalPathNameByHandleA
+  GetFinalPathNameByHandleW GetSystemTimePreciseAsFileTime LocaleNameToLCID
+  PrintWindow GetLayeredWindowAttributes RegisterRawInputDevices SetProcessDPIAware
+  _time64 _localtime64 _gmtime64 _mktime64 _ftelli64 _fseeki64 _aligned_malloc _aligned_free _vscprintf
+  _strtoi64 _strtoui64 ___lc_codepage_func ___mb_cur_max_func _get_output_format _create_locale _free_locale)
+# Windows 2000 has them, Windows NT 4.0 does not: the library looks them up at run time.
+forbid("which Windows NT 4.0 lacks (look it up at run time)"
+  MonitorFromWindow MonitorFromPoint MonitorFromRect GetMonitorInfoA GetMonitorInfoW EnumDisplayMonitors)
+forbid("a 32-bit C runtime time function, which fails after January 2038"
+  time _time32 _mktime32 _localtime32 _gmtime32 localtime gmtime mktime)
 
 set(exports CreateUpdateManager CreateUpdateManagerATP DeleteOldAppsReg DeleteOldFiles KivExistFile
     KivGetMainAcadData KivGetUserName KivIsWithinTablet KivRegProgDestroy KivRegProgSetCurrName

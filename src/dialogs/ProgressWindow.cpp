@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace kiv::dialogs {
@@ -20,11 +21,15 @@ HCURSOR SystemCursor(LPCSTR id) { return ::LoadCursorA(nullptr, id); }
 
 // A script that unloads the library while the window is open must not take
 // the window procedure with it, so the open window keeps the library loaded.
+// Loading its own file again counts one more reference on every Windows
+// (GetModuleHandleEx needs XP); the wide calls also take a folder name that
+// the ANSI code page cannot spell.
 UniqueModule ReferenceLibrary() {
-    HMODULE module = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(LibraryModule()),
-                         &module);
-    return UniqueModule(module);
+    std::wstring path(32768, L'\0');  // the longest path Windows knows
+    DWORD length = ::GetModuleFileNameW(LibraryModule(), &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return UniqueModule();
+    path.resize(length);
+    return UniqueModule(::LoadLibraryW(path.c_str()));
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 
 #include "upgrade/ByteFile.h"
 #include "upgrade/ConfigFile.h"
+#include "upgrade/Platform.h"
 
 #include <charconv>
 #include <cstring>
-#include <ctime>
 #include <limits>
 #include <utility>
 
@@ -57,7 +57,7 @@ std::string FormatListedValue(double value) {
 
 }  // namespace
 
-std::int64_t SystemClock() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t SystemClock() { return platform::NowSeconds(); }
 
 std::optional<std::string> EncodeBase38(std::uint64_t value, std::size_t width) {
     char digits[kMaxBase38Digits];

@@ -1,13 +1,19 @@
 // The few platform operations the configuration core needs, with a Win32 and a native implementation.
 #pragma once
 
+#include "frame/Path.h"
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kiv::upgrade::platform {
 
-// Case-insensitive equality of ANSI text; multibyte-aware on Windows.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Seconds since 1970 (UTC) as a 64-bit value, also after January 2038.
+std::int64_t NowSeconds();
+
+// Equality of names and keys ignoring letter case as the file system compares names.
+using path::EqualsIgnoringCase;
 
 // Creates a new empty file in the folder of path under a name no other file
 // has, and returns that name; empty when none can be created.

@@ -1,21 +1,16 @@
 // The configuration core's platform operations on the native build (POSIX), for its tests and fuzzing.
 #include "upgrade/Platform.h"
 
+#include <chrono>
 #include <cstdio>
 #include <stdlib.h>
 #include <unistd.h>
 
 namespace kiv::upgrade::platform {
 
-namespace {
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-}  // namespace
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
+std::int64_t NowSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 std::string CreateTemporaryBeside(const std::string& path) {

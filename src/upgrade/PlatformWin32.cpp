@@ -2,18 +2,24 @@
 #include "upgrade/Platform.h"
 
 #include "frame/Handles.h"
+#include "frame/Path.h"
 
 #include <windows.h>
 
 namespace kiv::upgrade::platform {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                            static_cast<int>(b.size())) == CSTR_EQUAL;
+std::int64_t NowSeconds() {
+    // The C runtime's time() is 32-bit and fails after January 2038.
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    constexpr std::uint64_t kTicksPerSecond = 10000000;  // 100 ns
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+    return static_cast<std::int64_t>(ticks / kTicksPerSecond) - kSecondsFrom1601To1970;
 }
 
 std::string CreateTemporaryBeside(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = path::LastSeparator(path, "\\/");
     // The separator stays with the folder so that "C:\x.cfg" gives "C:\", not C:'s current folder.
     std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     char name[MAX_PATH];
@@ -30,7 +36,7 @@ bool ReplaceWith(const std::string& source, const std::string& target) {
         // A rename takes the spelling of the name it is given: keep the one on disk ("ARCH.CFG").
         WIN32_FIND_DATAA data;
         UniqueFind search(::FindFirstFileA(target.c_str(), &data));
-        if (search) destination = target.substr(0, target.find_last_of("\\/") + 1) + data.cFileName;
+        if (search) destination = target.substr(0, path::LastSeparator(target, "\\/") + 1) + data.cFileName;
         ::SetFileAttributesA(source.c_str(), attributes);
     }
     return ::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;

@@ -3,6 +3,7 @@
 
 #include "frame/FileSystem.h"
 #include "frame/Handles.h"
+#include "frame/Path.h"
 #include "frame/SetupState.h"
 #include "frame/Text.h"
 #include "upgrade/Exports.h"
@@ -31,7 +32,7 @@ Names FilesToSave(const std::string& folder) {
 
 // The folder a path inside it names: cut at the last backslash after the first character.
 std::string ParentOf(const std::string& path) {
-    std::size_t at = path.find_last_of('\\');
+    std::size_t at = path::LastSeparator(path, "\\");
     return at != std::string::npos && at > 0 ? path.substr(0, at) : path;
 }
 

@@ -1,0 +1,30 @@
+// ANSI paths and names as the file system sees them: separators that are characters
+// of their own also in East Asian double-byte code pages, and letter case ignored
+// letter by letter under the same rules for every user locale.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace kiv::path {
+
+// Whether a byte opens a two-byte character.
+using LeadByteTest = bool (*)(unsigned char byte);
+
+// The lead bytes of the process's ANSI code page; natively there are none.
+bool IsAnsiLeadByte(unsigned char byte);
+
+// Position of the last byte of path that is one of separators and a character
+// of its own; npos when there is none. In code pages 932, 936, 949 and 950 the
+// second byte of a character can be 0x5C, a backslash, and never counts.
+std::size_t LastSeparator(std::string_view path, std::string_view separators,
+                          LeadByteTest isLeadByte = IsAnsiLeadByte);
+
+// Equality of names ignoring letter case as the file system compares them: each
+// character upper-cased by the system's default table, then compared as is. A
+// Turkish user's dotted capital I and the language rules that call "ss" and
+// "ß" or a name with and without a soft hyphen equal play no part. Natively
+// only ASCII letters fold.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace kiv::path

@@ -189,20 +189,27 @@ void SaveAgainstCopyLoop(const char* dll, const std::string& folder) {
     RemoveFolder(folder);
 }
 
+// Loads the DLL afresh (opening-data flag clear), makes folder and its Manager, announces Manager
+// as the new manager folder, and hands back the update manager export named update.
+UpdateFunction LoadForUpdate(const char* dll, kiv::UniqueModule& module, const std::string& folder,
+                             const char* update) {
+    module.reset(::LoadLibraryA(dll));
+    MakeFolder(folder);
+    MakeFolder(folder + "\\Manager");
+    Export<FolderFunction>(module, "SetNewManagerDir")((folder + "\\Manager").c_str());  // no status to check
+    return Export<UpdateFunction>(module, update);
+}
+
 // Variant 1 enters the three kinds' folder entries, all holding the opening-data folder; each
 // replaces the first line of its key, and the generated file holds FEN125_1 and TUE125_3.
 void RewriteAgainstReadWrite(const char* dll, const std::string& folder) {
-    kiv::UniqueModule module(::LoadLibraryA(dll));
-    auto setNewManagerDir = Export<FolderFunction>(module, "SetNewManagerDir");
-    auto rewrite = Export<UpdateFunction>(module, "CreateUpdateManagerATP");
-    const std::string manager = folder + "\\Manager", config = manager + "\\Arch.Cfg";
+    kiv::UniqueModule module;
+    auto rewrite = LoadForUpdate(dll, module, folder, "CreateUpdateManagerATP");
+    const std::string config = folder + "\\Manager\\Arch.Cfg";
     const std::string copy = folder + "\\Copy.Cfg";  // outside Manager, whose every .cfg gets rewritten
-    MakeFolder(folder);
-    MakeFolder(manager);
     const std::string original = kivbench::ConfigFile(kConfigLines);
     WriteBytes(config, original);
     WriteBytes(copy, original);
-    setNewManagerDir(manager.c_str());  // its result carries no status
 
     std::string expected = original, entries;
     int replaced = 0;
@@ -236,12 +243,9 @@ void RewriteAgainstReadWrite(const char* dll, const std::string& folder) {
 // Variant 0 with the opening tables not taken over stamps every record of the three kinds'
 // block tables and the headers of their twelve tables, and enters ten block entries per kind.
 void StampAgainstReadWrite(const char* dll, const std::string& folder) {
-    kiv::UniqueModule module(::LoadLibraryA(dll));
-    auto setNewManagerDir = Export<FolderFunction>(module, "SetNewManagerDir");
-    auto stamp = Export<UpdateFunction>(module, "CreateUpdateManager");
-    const std::string manager = folder + "\\Manager", config = manager + "\\Arch.Cfg";
-    MakeFolder(folder);
-    MakeFolder(manager);
+    kiv::UniqueModule module;
+    auto stamp = LoadForUpdate(dll, module, folder, "CreateUpdateManager");
+    const std::string config = folder + "\\Manager\\Arch.Cfg";
     MakeFolder(folder + "\\Oeffdat");
     const std::string blockTable = kivbench::BlockTable(kBlockRecords);
     std::vector<std::string> tablePrefixes, blockPaths;
@@ -255,7 +259,6 @@ void StampAgainstReadWrite(const char* dll, const std::string& folder) {
     }
     const std::string settings = kivbench::ConfigFile(1000);
     WriteBytes(config, settings);
-    setNewManagerDir(manager.c_str());  // its result carries no status
 
     using namespace kiv::upgrade::table;
     constexpr std::size_t kTimeCodeAt = kHeaderSize + kCodeOffset + kTimeCodeOffset;

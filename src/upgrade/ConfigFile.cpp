@@ -31,10 +31,10 @@ std::size_t FindLineFeed(const char* data, std::size_t at, std::size_t size) {
     return at;
 }
 
-// A fold coarser than the platform's case-insensitive comparison: ASCII
-// letters fold, and every byte above 127 folds to I, since the dotless i of
-// the Turkish code pages is such a byte and upper-cases to I. Words that the
-// comparison may find equal thus hash alike, and the comparison has the last word.
+// A fold coarser than any case-insensitive comparison of the platform: ASCII
+// letters fold, and every byte above 127 folds to I, so that even a comparison
+// that takes a Turkish dotless or dotted i for I finds its words. Words it may
+// find equal thus hash alike, and it has the last word.
 constexpr std::array<unsigned char, 256> MakeFold() {
     std::array<unsigned char, 256> fold{};
     for (int b = 0; b < 256; ++b)

@@ -2,7 +2,7 @@
 // each against a plain read and write of the same bytes in the same run.
 #include "Compare.h"
 #include "Workloads.h"
-#include "upgrade/ConfigRewrite.h"
+#include "core/ConfigRewrite.h"
 
 #include <stdlib.h>
 #include <unistd.h>

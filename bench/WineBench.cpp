@@ -4,9 +4,9 @@
 // ReadFile and WriteFile of the same bytes; all in the same run. And the DLL's load plus unload.
 #include "Compare.h"
 #include "Workloads.h"
-#include "frame/FileSystem.h"
-#include "frame/Handles.h"
-#include "upgrade/SaveLists.h"
+#include "win32/FileSystem.h"
+#include "win32/Handles.h"
+#include "core/SaveLists.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@ set(kiv_release ${PROJECT_BINARY_DIR}/release)
 # The .def exports each plain name from its decorated symbol (KivExistFile=KivExistFile@4).
 # A caller's compiler asks for _KivExistFile@4, so the import libraries list the decorated
 # symbols, and --kill-at has them import the plain names the DLL exports.
-set(kiv_def ${PROJECT_SOURCE_DIR}/src/frame/KivForIS55.def)
+set(kiv_def ${PROJECT_SOURCE_DIR}/src/exports/KivForIS55.def)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${kiv_def})
 file(READ ${kiv_def} kiv_def_text)
 string(REGEX REPLACE "\n( +)[A-Za-z0-9_]+=" "\n\\1" kiv_import_def_text "${kiv_def_text}")

@@ -8,7 +8,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/PackageChecks.cmake)
 if(NOT EXISTS "${ZIP}")
   message(FATAL_ERROR "no release package ${ZIP}: build the package target of the DLL's tree")
 endif()
-kiv_read_export_table(${SOURCE}/src/frame/KivForIS55.def names symbols)
+kiv_read_export_table(${SOURCE}/src/exports/KivForIS55.def names symbols)
 list(SORT names)
 
 file(REMOVE_RECURSE ${WORK})

@@ -110,7 +110,7 @@ endif()
 
 # Both import libraries define the decorated symbols a __stdcall caller asks for,
 # _KivExistFile@4 and __imp__KivExistFile@4, and no other such symbol.
-kiv_read_export_table(${SOURCE}/src/frame/KivForIS55.def names symbols)
+kiv_read_export_table(${SOURCE}/src/exports/KivForIS55.def names symbols)
 set(wanted "")
 foreach(symbol IN LISTS symbols)
   list(APPEND wanted "_${symbol}" "__imp__${symbol}")

@@ -1,10 +1,10 @@
 // The progress window, its wait-cursor hold and the four progress entries.
 #include "dialogs/ProgressWindow.h"
 
-#include "dialogs/Exports.h"
+#include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"
-#include "frame/SetupState.h"
-#include "frame/Text.h"
+#include "core/SetupState.h"
+#include "core/Text.h"
 #include "resource.h"
 
 #include <commctrl.h>

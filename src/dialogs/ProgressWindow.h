@@ -1,7 +1,7 @@
 // The modeless progress window the setup script opens around its long steps.
 #pragma once
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // Target-folder page of KivShowTargeDir: the install message with the product, and the folder.
 #include "dialogs/TargetFolderPage.h"
 
-#include "dialogs/Exports.h"
+#include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"
-#include "frame/Text.h"
+#include "core/Text.h"
 #include "resource.h"
 
 #include <string>

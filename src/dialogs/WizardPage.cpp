@@ -1,7 +1,7 @@
 // Dialog base, wizard page behaviour, side picture painting and cancel confirmation.
 #include "dialogs/WizardPage.h"
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 #include "resource.h"
 
 #include <initializer_list>

@@ -1,10 +1,9 @@
-# Setup dialogs: page base, pages, progress window, menu backup.
+# Setup dialogs: page base, pages, progress window.
 list(APPEND KIV_WIN32_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/LogonName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProductSelectionPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TabletMenuPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetFolderPage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WindowPlacement.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WizardPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserNamePage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProductSelectionPage.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/WindowPlacement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WizardPage.cpp)

@@ -1,8 +1,8 @@
 // AutoCAD 2000 discovery over the registry key holder.
 #include "host/Discovery.h"
 
-#include "frame/RegKey.h"
-#include "host/ProductFilter.h"
+#include "win32/RegKey.h"
+#include "core/ProductFilter.h"
 
 #include <algorithm>
 

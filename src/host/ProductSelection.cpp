@@ -3,7 +3,7 @@
 #include "host/ProductSelection.h"
 
 #include "dialogs/ProductSelectionPage.h"
-#include "frame/OutputBuffer.h"
+#include "core/OutputBuffer.h"
 #include "host/Discovery.h"
 
 #include <optional>

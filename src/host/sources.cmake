@@ -1,6 +1,4 @@
 # AutoCAD host discovery and product selection.
-list(APPEND KIV_PORTABLE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ProductFilter.cpp)
 list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProductSelection.cpp)

@@ -2,9 +2,9 @@
 #include "upgrade/MenuBackup.h"
 
 #include "dialogs/TabletMenuPage.h"
-#include "frame/FileSystem.h"
-#include "frame/OutputBuffer.h"
-#include "frame/Text.h"
+#include "win32/FileSystem.h"
+#include "core/OutputBuffer.h"
+#include "core/Text.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
 // Registry entries and module files of earlier add-on releases.
 #include "upgrade/OldReleases.h"
 
-#include "frame/FileSystem.h"
-#include "frame/RegKey.h"
-#include "frame/Text.h"
+#include "win32/FileSystem.h"
+#include "win32/RegKey.h"
+#include "core/Text.h"
 #include "host/Discovery.h"
-#include "upgrade/Exports.h"
+#include "upgrade/Entries.h"
 
 #include <initializer_list>
 

@@ -1,16 +1,16 @@
 // CreateUpdateManager and CreateUpdateManagerATP: path set-up, opening-data migration, configuration rewrite.
 #include "upgrade/UpdateManager.h"
 
-#include "dialogs/Exports.h"
-#include "frame/FileSystem.h"
-#include "frame/OutputBuffer.h"
-#include "frame/SetupState.h"
-#include "frame/Text.h"
-#include "upgrade/ConfigRewrite.h"
-#include "upgrade/Exports.h"
-#include "upgrade/OpeningTables.h"
-#include "upgrade/Platform.h"
-#include "upgrade/SaveLists.h"
+#include "win32/LogonName.h"
+#include "win32/FileSystem.h"
+#include "core/OutputBuffer.h"
+#include "core/SetupState.h"
+#include "core/Text.h"
+#include "core/ConfigRewrite.h"
+#include "upgrade/Entries.h"
+#include "core/OpeningTables.h"
+#include "core/Platform.h"
+#include "core/SaveLists.h"
 
 #include <string_view>
 
@@ -130,7 +130,7 @@ bool UpdateConfigFiles(UpdateVariant variant) {
     if (variant == UpdateVariant::Standard) {
         if (state.userName.empty()) {
             char scratch[kOutputBufferSize];
-            dialogs::GetUserName(scratch);
+            TakeLogonName(scratch);
         }
         if (state.userName.empty()) return false;
     }

@@ -2,7 +2,7 @@
 // old opening data across and has the configuration files rewritten.
 #pragma once
 
-#include "upgrade/UpdateVariant.h"
+#include "core/UpdateVariant.h"
 
 #include <string>
 #include <vector>

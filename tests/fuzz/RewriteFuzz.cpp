@@ -1,6 +1,6 @@
 // libFuzzer target: arbitrary configuration files and window block tables through RewriteConfigFile,
 // checked against a plain line-by-line model of the entries and against the tables' untouched bytes.
-#include "upgrade/ConfigRewrite.h"
+#include "core/ConfigRewrite.h"
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // The native side of the byte-file seam: in-place edits and whole replacements of real files.
-#include "upgrade/ByteFile.h"
+#include "core/ByteFile.h"
 
 #include "ByteFileCases.h"
 #include "Scratch.h"

@@ -1,5 +1,5 @@
 // Configuration lines: reading every byte, whole-key entry, the order of entered lines, CR LF output.
-#include "upgrade/ConfigFile.h"
+#include "core/ConfigFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The line walk of ConfigLines: line feeds at every place in and around its eight-byte steps, next
 // to bytes that differ from a line feed in one bit, keys of several lengths, entries in several turns.
-#include "upgrade/ConfigFile.h"
+#include "core/ConfigFile.h"
 
 #include <gtest/gtest.h>
 

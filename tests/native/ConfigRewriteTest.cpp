@@ -1,5 +1,5 @@
 // RewriteConfigFile on real files with a fixed clock: exact bytes, entering order, failures that lose nothing.
-#include "upgrade/ConfigRewrite.h"
+#include "core/ConfigRewrite.h"
 
 #include "Scratch.h"
 

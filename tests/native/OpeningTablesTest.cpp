@@ -1,5 +1,5 @@
 // Base-38 time code, block entries and stamping of the opening tables, with a fixed clock.
-#include "upgrade/OpeningTables.h"
+#include "core/OpeningTables.h"
 
 #include "Scratch.h"
 

@@ -1,5 +1,5 @@
 // The 260-byte bound on the exports' output buffers.
-#include "frame/OutputBuffer.h"
+#include "core/OutputBuffer.h"
 
 #include <gtest/gtest.h>
 

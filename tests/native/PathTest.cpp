@@ -1,5 +1,5 @@
 // Finding the last separator of a path walked character by character, with the lead bytes of code page 932.
-#include "frame/Path.h"
+#include "core/Path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The "-4" filter over product key names.
-#include "host/ProductFilter.h"
+#include "core/ProductFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The fixed file lists and the replaceable-kind test of the saving around the copy.
-#include "upgrade/SaveLists.h"
+#include "core/SaveLists.h"
 
 #include <gtest/gtest.h>
 

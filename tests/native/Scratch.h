@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Tables.h"
-#include "upgrade/OpeningTables.h"
+#include "core/OpeningTables.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 // Opening-table bytes for tests: headers and block records (no platform API).
 #pragma once
 
-#include "upgrade/OpeningTables.h"
+#include "core/OpeningTables.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The library's Win32 byte files on Wine's file system, and a large configuration file with bare
 // line feeds rewritten through the DLL.
-#include "upgrade/ByteFile.h"
+#include "core/ByteFile.h"
 
 #include "support/HeldFile.h"
 #include "support/Library.h"

@@ -4,8 +4,8 @@
 // declarations they can be called here, next to the setup state they write.
 #define KIV_BUILDING_DLL
 #include "KivForIS55.h"
-#include "frame/FileSystem.h"
-#include "frame/SetupState.h"
+#include "win32/FileSystem.h"
+#include "core/SetupState.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 

@@ -1,7 +1,7 @@
 // The opt-in diagnostic log: off without KIVFORIS55_LOG, one line per export call and per
 // changing or failing operation with it, and never a different result either way.
 #include "KivForIS55.h"
-#include "frame/Log.h"
+#include "win32/Log.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 

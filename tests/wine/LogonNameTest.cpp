@@ -1,8 +1,8 @@
 // KivGetUserName: the logon name into the caller's buffer and the setup state.
 #include "support/Library.h"
 
-#include "dialogs/Exports.h"
-#include "frame/SetupState.h"
+#include "win32/LogonName.h"
+#include "core/SetupState.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ TEST(KivGetUserName, FailedLookupGivesTheFallbackNameToBufferAndState) {
         EXPECT_EQ("Dorva AT User", std::string(buffer));
 
         kiv::State().userName = "before";
-        kiv::dialogs::GetUserName(buffer);
+        kiv::TakeLogonName(buffer);
         EXPECT_EQ("Dorva AT User", kiv::State().userName);
     }
     // 259 characters and the zero fill the buffer exactly.
@@ -61,7 +61,7 @@ TEST(KivGetUserName, FailedLookupGivesTheFallbackNameToBufferAndState) {
     ScopedWineUserName name(longest.c_str());
     ASSERT_EQ(longest, LogonName());
     char buffer[300];
-    kiv::dialogs::GetUserName(buffer);
+    kiv::TakeLogonName(buffer);
     EXPECT_EQ(longest, std::string(buffer));
     EXPECT_EQ(longest, kiv::State().userName);
 }
@@ -82,9 +82,9 @@ TEST(KivGetUserName, WritesTheLogonNameWithItsZero) {
 TEST(KivGetUserName, SetsTheSetupStateUserName) {
     kiv::State().userName.clear();
     char buffer[260];
-    kiv::dialogs::GetUserName(buffer);
+    kiv::TakeLogonName(buffer);
     EXPECT_EQ(LogonName(), kiv::State().userName);
     EXPECT_EQ(kiv::State().userName, std::string(buffer));
-    kiv::dialogs::GetUserName(nullptr);
+    kiv::TakeLogonName(nullptr);
     EXPECT_EQ(LogonName(), kiv::State().userName);
 }

@@ -1,10 +1,10 @@
 // The library on other Windows setups: Japanese and Turkish locales, and a folder the ANSI code page cannot spell.
 // The locale cases need a process started under that locale (tests/wine/CMakeLists.txt
 // starts one per locale); in the German test session they skip.
-#include "frame/Path.h"
+#include "core/Path.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
-#include "upgrade/SaveLists.h"
+#include "core/SaveLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The registry key holder against Wine's registry.
-#include "frame/RegKey.h"
+#include "win32/RegKey.h"
 #include "support/Scratch.h"
 
 #include <gtest/gtest.h>

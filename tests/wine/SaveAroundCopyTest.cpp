@@ -3,7 +3,7 @@
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
-#include "upgrade/SaveLists.h"
+#include "core/SaveLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // CreateUpdateManager and CreateUpdateManagerATP through the loaded DLL, on constructed old and new installations.
-#include "frame/SetupState.h"
+#include "core/SetupState.h"
 #include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
-#include "upgrade/Exports.h"
+#include "upgrade/Entries.h"
 
 #include "../native/Tables.h"
 

@@ -3,7 +3,7 @@
 
 #include "Output.h"
 
-#include "frame/FileSystem.h"
+#include "win32/FileSystem.h"
 #include "pagekit/Window.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "Runner.h"
 #include "Script.h"
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

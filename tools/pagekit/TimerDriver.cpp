@@ -1,7 +1,7 @@
 // Thread timer and watchdog around a call that runs modal loops.
 #include "pagekit/TimerDriver.h"
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 namespace pagekit {
 

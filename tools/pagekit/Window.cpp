@@ -1,7 +1,7 @@
 // Win32 reading, operating and capture of windows for kivhost and the Wine tests.
 #include "pagekit/Window.h"
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "dialogs/PageResult.h"
-#include "frame/Log.h"
-#include "frame/OutputBuffer.h"
+#include "win32/Log.h"
+#include "core/OutputBuffer.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The "-4" product filter.
-#include "host/ProductFilter.h"
+#include "core/ProductFilter.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The diagnostic log's file: appended a whole line at a time, safe with several writers.
-#include "frame/Log.h"
+#include "win32/Log.h"
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // Bounded writes into the setup script's 260-byte buffers.
-#include "frame/OutputBuffer.h"
+#include "core/OutputBuffer.h"
 
 #include <cstring>
 

@@ -7,8 +7,6 @@
 
 namespace kiv::dialogs {
 
-// Logon name, or "Dorva AT User", into nameBuffer and the setup state.
-void GetUserName(char* nameBuffer);
 // User-name page: true for Next, when the name shown becomes the setup state's.
 bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed);
 // Target-folder page: its result, or Cancel for a missing argument.

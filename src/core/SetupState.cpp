@@ -1,5 +1,5 @@
 // The one setup state object of the library.
-#include "frame/SetupState.h"
+#include "core/SetupState.h"
 
 namespace kiv {
 

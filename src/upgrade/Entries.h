@@ -1,7 +1,7 @@
 // Entry points of the upgrade preservation that the export shims call.
 #pragma once
 
-#include "upgrade/UpdateVariant.h"
+#include "core/UpdateVariant.h"
 
 namespace kiv::upgrade {
 

@@ -1,7 +1,7 @@
 // The configuration core's byte files on the native build (stdio binary streams), for its tests and fuzzing.
-#include "upgrade/ByteFile.h"
+#include "core/ByteFile.h"
 
-#include "upgrade/Platform.h"
+#include "core/Platform.h"
 
 #include <algorithm>
 #include <cerrno>

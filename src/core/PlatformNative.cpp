@@ -1,5 +1,5 @@
 // The configuration core's platform operations on the native build (POSIX), for its tests and fuzzing.
-#include "upgrade/Platform.h"
+#include "core/Platform.h"
 
 #include <chrono>
 #include <cstdio>

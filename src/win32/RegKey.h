@@ -1,7 +1,7 @@
 // RegKey: the one registry key holder; every operation answers with a plain success flag.
 #pragma once
 
-#include "frame/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

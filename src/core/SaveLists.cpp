@@ -1,5 +1,5 @@
 // The constant file lists of the saving around the copy.
-#include "upgrade/SaveLists.h"
+#include "core/SaveLists.h"
 
 #include <algorithm>
 #include <cctype>

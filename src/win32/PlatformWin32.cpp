@@ -1,8 +1,8 @@
 // The configuration core's platform operations on Win32.
-#include "upgrade/Platform.h"
+#include "core/Platform.h"
 
-#include "frame/Handles.h"
-#include "frame/Path.h"
+#include "win32/Handles.h"
+#include "core/Path.h"
 
 #include <windows.h>
 

@@ -2,12 +2,13 @@
 // and hand the work to the subsystems.
 #include "KivForIS55.h"
 
-#include "dialogs/Exports.h"
-#include "frame/FileSystem.h"
-#include "frame/Guard.h"
-#include "frame/SetupState.h"
+#include "dialogs/Entries.h"
+#include "win32/FileSystem.h"
+#include "exports/Guard.h"
+#include "win32/LogonName.h"
+#include "core/SetupState.h"
 #include "host/ProductSelection.h"
-#include "upgrade/Exports.h"
+#include "upgrade/Entries.h"
 #include "upgrade/MenuBackup.h"
 
 using kiv::SetupState;
@@ -50,7 +51,7 @@ int __stdcall KivGetMainAcadData(HWND parentWindow, char* folderBuffer, char* pr
 }
 
 int __stdcall KivGetUserName(char* nameBuffer) {
-    return GuardedVoid(__func__, [&] { kiv::dialogs::GetUserName(nameBuffer); }, Out{nameBuffer});
+    return GuardedVoid(__func__, [&] { kiv::TakeLogonName(nameBuffer); }, Out{nameBuffer});
 }
 int __stdcall ShowTerviloUserName(HWND parentWindow, const char* userNameText, int greyed) {
     return Guarded(__func__, false, [&] { return kiv::dialogs::ShowUserName(parentWindow, userNameText, greyed != 0); }, parentWindow, userNameText, greyed);

@@ -1,8 +1,8 @@
 // The configuration core's byte files on Win32: kernel32 reads and writes of whole ranges.
-#include "upgrade/ByteFile.h"
+#include "core/ByteFile.h"
 
-#include "frame/Handles.h"
-#include "upgrade/Platform.h"
+#include "win32/Handles.h"
+#include "core/Platform.h"
 
 #include <windows.h>
 

@@ -3,9 +3,9 @@
 // fresh tables and enters their first blocks.
 #pragma once
 
-#include "upgrade/ConfigFile.h"
-#include "upgrade/OpeningTables.h"
-#include "upgrade/UpdateVariant.h"
+#include "core/ConfigFile.h"
+#include "core/OpeningTables.h"
+#include "core/UpdateVariant.h"
 
 #include <string>
 #include <vector>

@@ -1,19 +1,20 @@
-// KivGetUserName: the name of the user logged on to Windows, with a fixed fallback.
-#include "dialogs/Exports.h"
+// The logon name lookup of KivGetUserName.
+#include "win32/LogonName.h"
 
-#include "frame/OutputBuffer.h"
-#include "frame/SetupState.h"
+#include "core/OutputBuffer.h"
+#include "core/SetupState.h"
+
+#include <windows.h>
 
 #include <string>
 
-namespace kiv::dialogs {
+namespace kiv {
 
 namespace {
 const char* const kFallbackUserName = "Dorva AT User";
 }  // namespace
 
-// windows.h maps GetUserName to GetUserNameA, for this definition too.
-void GetUserName(char* nameBuffer) {
+void TakeLogonName(char* nameBuffer) {
     char name[kOutputBufferSize];
     DWORD size = sizeof name;
     // An empty logon name would leave the update manager without a user.
@@ -23,4 +24,4 @@ void GetUserName(char* nameBuffer) {
     State().userName = chosen;
 }
 
-}  // namespace kiv::dialogs
+}  // namespace kiv

@@ -1,9 +1,9 @@
 // Opening tables: base-38 time code, block entries, stamping headers and block records.
-#include "upgrade/OpeningTables.h"
+#include "core/OpeningTables.h"
 
-#include "upgrade/ByteFile.h"
-#include "upgrade/ConfigFile.h"
-#include "upgrade/Platform.h"
+#include "core/ByteFile.h"
+#include "core/ConfigFile.h"
+#include "core/Platform.h"
 
 #include <charconv>
 #include <cstring>

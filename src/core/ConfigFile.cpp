@@ -1,7 +1,7 @@
 // Configuration lines: splitting, entering whole-key entries in one pass, CR LF output.
-#include "upgrade/ConfigFile.h"
+#include "core/ConfigFile.h"
 
-#include "upgrade/Platform.h"
+#include "core/Platform.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // The few platform operations the configuration core needs, with a Win32 and a native implementation.
 #pragma once
 
-#include "frame/Path.h"
+#include "core/Path.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // Registry key holder over advapi32.
-#include "frame/RegKey.h"
+#include "win32/RegKey.h"
 
-#include "frame/Log.h"
+#include "win32/Log.h"
 
 #include <cstring>
 

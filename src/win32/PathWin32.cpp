@@ -1,18 +1,15 @@
-// ANSI paths and names as the file system sees them, on Win32 and natively.
-#include "frame/Path.h"
+// The name rules of Win32: the ANSI code page's lead bytes, and letter case as the file system folds it.
+#include "core/Path.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include <climits>
 #include <string>
-#endif
 
 namespace kiv::path {
 
 namespace {
 
-#ifdef _WIN32
 // US English has no casing of its own (Turkish maps i to a dotted capital), so
 // its upper case is the system's default table, the one NTFS compares names
 // with. LOCALE_INVARIANT would say so more plainly but needs Windows XP.
@@ -33,44 +30,16 @@ bool UpperCaseWide(std::string_view text, std::wstring& upper) {
     upper.assign(wide.size(), L'\0');
     return ::LCMapStringW(kCaseLocale, LCMAP_UPPERCASE, wide.data(), length, &upper[0], length) == length;
 }
-#else
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-#endif
 
 }  // namespace
 
-bool IsAnsiLeadByte(unsigned char byte) {
-#ifdef _WIN32
-    return ::IsDBCSLeadByte(byte) != FALSE;
-#else
-    (void)byte;
-    return false;
-#endif
-}
-
-std::size_t LastSeparator(std::string_view path, std::string_view separators, LeadByteTest isLeadByte) {
-    std::size_t last = std::string_view::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(path[i])))
-            ++i;  // the second byte belongs to the character, whatever its value
-        else if (separators.find(path[i]) != std::string_view::npos)
-            last = i;
-    }
-    return last;
-}
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-#ifdef _WIN32
     std::wstring upperA, upperB;
     // Bytes that are no text in the code page have no case either.
     if (!UpperCaseWide(a, upperA) || !UpperCaseWide(b, upperB)) return a == b;
     return upperA == upperB;
-#else
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-#endif
 }
 
 }  // namespace kiv::path

@@ -1,8 +1,10 @@
 // File system operations on Win32, with the existence test of KivExistFile.
-#include "frame/FileSystem.h"
+#include "win32/FileSystem.h"
 
-#include "frame/Handles.h"
-#include "frame/Log.h"
+#include "core/Path.h"
+
+#include "win32/Handles.h"
+#include "win32/Log.h"
 
 #include <windows.h>
 
@@ -14,9 +16,9 @@ namespace {
 std::string VolumeRoot(const std::string& full) {
     if (full.size() >= 3 && full[1] == ':' && full[2] == '\\') return full.substr(0, 3);
     if (full.compare(0, 2, "\\\\") == 0) {
-        std::size_t server = full.find('\\', 2);
+        std::size_t server = path::NextSeparator(full, 2);
         if (server == std::string::npos) return std::string();
-        std::size_t share = full.find('\\', server + 1);
+        std::size_t share = path::NextSeparator(full, server + 1);
         return share == std::string::npos ? full + "\\" : full.substr(0, share + 1);
     }
     return std::string();
@@ -37,26 +39,6 @@ UINT QuietCriticalErrors() {
     const UINT caller = ::SetErrorMode(quiet);
     ::SetErrorMode(caller | quiet);
     return caller;
-}
-
-std::wstring Wide(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], length);
-    return wide;
-}
-
-// Upper case letter by letter under fixed English rules, as the file system compares names:
-// no Turkish dotted i from the user's language, and none of CompareString's linguistic
-// equivalences ("ß" = "ss", hyphens ignored) that would make two different files one.
-std::wstring FileSystemUpperCase(const std::string& text) {
-    static const LCID kEnglish = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
-    const std::wstring wide = Wide(text);
-    if (wide.empty()) return wide;
-    std::wstring upper(wide.size(), L'\0');
-    const int size = static_cast<int>(wide.size());
-    return ::LCMapStringW(kEnglish, LCMAP_UPPERCASE, wide.data(), size, &upper[0], size) == size ? upper : wide;
 }
 
 bool Identify(const std::string& path, FileIdentity& identity) {
@@ -92,7 +74,7 @@ bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
     // Some network redirectors report index 0 for every file.
     if (IndexKnown(a) && IndexKnown(b))
         return a.volumeSerial == b.volumeSerial && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
-    return !a.fullPath.empty() && FileSystemUpperCase(a.fullPath) == FileSystemUpperCase(b.fullPath);
+    return !a.fullPath.empty() && path::EqualsIgnoringCase(a.fullPath, b.fullPath);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -1,9 +1,9 @@
 // The configuration file rewrite and the entries it makes.
-#include "upgrade/ConfigRewrite.h"
+#include "core/ConfigRewrite.h"
 
-#include "upgrade/ByteFile.h"
+#include "core/ByteFile.h"
 
-#include "frame/Text.h"
+#include "core/Text.h"
 
 namespace kiv::upgrade {
 

@@ -12,6 +12,7 @@ namespace kiv::path {
 using LeadByteTest = bool (*)(unsigned char byte);
 
 // The lead bytes of the process's ANSI code page; natively there are none.
+// Win32 and native builds each define this and EqualsIgnoringCase.
 bool IsAnsiLeadByte(unsigned char byte);
 
 // Position of the last byte of path that is one of separators and a character
@@ -19,6 +20,10 @@ bool IsAnsiLeadByte(unsigned char byte);
 // second byte of a character can be 0x5C, a backslash, and never counts.
 std::size_t LastSeparator(std::string_view path, std::string_view separators,
                           LeadByteTest isLeadByte = IsAnsiLeadByte);
+
+// Position of the first backslash at or after from that is a character of its
+// own; from must start a character.
+std::size_t NextSeparator(std::string_view path, std::size_t from, LeadByteTest isLeadByte = IsAnsiLeadByte);
 
 // Equality of names ignoring letter case as the file system compares them: each
 // character upper-cased by the system's default table, then compared as is. A

@@ -23,9 +23,9 @@ inline double Median(std::vector<double> values) {
 // Each round times both once, the plain one first in even rounds, so that a
 // warm or cold cache favours neither; check runs untimed after each timing of
 // the operation, then tidy after each timing.
-inline void Compare(const char* what, int rounds, const std::function<void()>& plain,
-                    const std::function<void()>& operation, const std::function<void()>& tidy = [] {},
-                    const std::function<void()>& check = [] {}) {
+inline void Compare(
+    const char* what, int rounds, const std::function<void()>& plain, const std::function<void()>& operation,
+    const std::function<void()>& tidy = [] {}, const std::function<void()>& check = [] {}) {
     std::vector<double> plainTimes, operationTimes, ratios;
     for (int round = 0; round < rounds; ++round) {
         double p = 0, o = 0;
@@ -42,8 +42,8 @@ inline void Compare(const char* what, int rounds, const std::function<void()>& p
         operationTimes.push_back(o);
         ratios.push_back(o / p);
     }
-    std::printf("%-52s plain %8.1f ms  operation %8.1f ms  ratio %.2f (median of %d)\n", what,
-                Median(plainTimes), Median(operationTimes), Median(ratios), rounds);
+    std::printf("%-52s plain %8.1f ms  operation %8.1f ms  ratio %.2f (median of %d)\n", what, Median(plainTimes),
+                Median(operationTimes), Median(ratios), rounds);
 }
 
 }  // namespace kivbench

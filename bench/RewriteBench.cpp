@@ -51,8 +51,9 @@ int main() {
     inputs.openingDataDir = "N\\Oeffdat";
     inputs.blocksDir = "N\\Blocks";
     inputs.openingDataTakenOver = true;
-    Compare("rewrite, 1,000,000 lines", kRounds, [] { WriteBytes("Copy.Cfg", ReadBytes("Arch.Cfg"), "wb"); },
-            [&] { RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, inputs); });
+    Compare(
+        "rewrite, 1,000,000 lines", kRounds, [] { WriteBytes("Copy.Cfg", ReadBytes("Arch.Cfg"), "wb"); },
+        [&] { RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, inputs); });
 
     const std::string folder = "N\\Oeffdat\\FEN-STD";
     for (const char* name : {"F-TYP.DAT", "F-EINBAU.DAT", "F-WAENDE.DAT"})

@@ -4,9 +4,9 @@
 // ReadFile and WriteFile of the same bytes; all in the same run. And the DLL's load plus unload.
 #include "Compare.h"
 #include "Workloads.h"
+#include "core/SaveLists.h"
 #include "win32/FileSystem.h"
 #include "win32/Handles.h"
-#include "core/SaveLists.h"
 
 #include <windows.h>
 
@@ -52,8 +52,8 @@ void WriteBytes(const std::string& path, const std::string& bytes, DWORD disposi
 }
 
 std::string ReadBytes(const std::string& path) {
-    kiv::UniqueFile file(
-        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    kiv::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD high = 0;
     DWORD size = file ? ::GetFileSize(file.get(), &high) : 0;
     std::string bytes(size, '\0');
@@ -182,10 +182,8 @@ void SaveAgainstCopyLoop(const char* dll, const std::string& folder) {
     };
     // Wine's overwriting CopyFileA first looks for the destination (a directory scan when it
     // is missing); the library copies into its new save folder without that look-up.
-    kivbench::Compare("SaveBeforeFilesCopy vs CopyFileA loop, 2,000 files", kRounds, copyLoop(FALSE), saveAll,
-                      tidy);
-    kivbench::Compare("SaveBeforeFilesCopy vs CopyFileA loop, no overwrite", kRounds, copyLoop(TRUE), saveAll,
-                      tidy);
+    kivbench::Compare("SaveBeforeFilesCopy vs CopyFileA loop, 2,000 files", kRounds, copyLoop(FALSE), saveAll, tidy);
+    kivbench::Compare("SaveBeforeFilesCopy vs CopyFileA loop, no overwrite", kRounds, copyLoop(TRUE), saveAll, tidy);
     RemoveFolder(folder);
 }
 
@@ -253,7 +251,8 @@ void StampAgainstReadWrite(const char* dll, const std::string& folder) {
         std::string kindFolder = folder + "\\Oeffdat\\" + kKindFolders[kind];
         MakeFolder(kindFolder);
         tablePrefixes.push_back(kindFolder + "\\" + kKindPrefixes[kind]);
-        for (const char* table : kHeaderTables) WriteBytes(tablePrefixes[kind] + table, kivnative::Header("TAB", 0) + "rest");
+        for (const char* table : kHeaderTables)
+            WriteBytes(tablePrefixes[kind] + table, kivnative::Header("TAB", 0) + "rest");
         blockPaths.push_back(tablePrefixes[kind] + "BLOCK.DAT");
         WriteBytes(blockPaths[kind], blockTable);
     }
@@ -290,8 +289,7 @@ void StampAgainstReadWrite(const char* dll, const std::string& folder) {
         WriteBytes(config, settings);
     };
     kivbench::Compare(
-        "CreateUpdateManager vs ReadFile+WriteFile, 3 tables", kFileRounds,
-        [&] { ReadAndRewrite(blockPaths); },
+        "CreateUpdateManager vs ReadFile+WriteFile, 3 tables", kFileRounds, [&] { ReadAndRewrite(blockPaths); },
         [&] {
             before = SecondsSince1970();
             if (stamp(folder.c_str(), 0) != 1) Fail("CreateUpdateManager failed");

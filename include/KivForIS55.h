@@ -50,21 +50,19 @@ KIV_API int __stdcall KivExistFile(const char* path);
  * choice becomes AutoCAD's current product. Fills both buffers on success,
  * leaves them otherwise. altPage nonzero: the Dorva AT page. dash4Only nonzero:
  * only product keys containing "-4". No status. */
-KIV_API int __stdcall KivGetMainAcadData(HWND parentWindow, char* folderBuffer,
-                                         char* productKeyBuffer, int altPage, int dash4Only);
+KIV_API int __stdcall KivGetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, int altPage,
+                                         int dash4Only);
 
 /* Logon name (or "Dorva AT User") into nameBuffer, kept for the update manager. No status. */
 KIV_API int __stdcall KivGetUserName(char* nameBuffer);
 /* User-name page: 1 Next, 0 otherwise. */
 KIV_API int __stdcall ShowTerviloUserName(HWND parentWindow, const char* userNameText, int greyed);
 /* Target-folder page: page result, or KIV_PAGE_CANCEL when an argument is empty. */
-KIV_API int __stdcall KivShowTargeDir(HWND parentWindow, const char* targetFolder,
-                                      const char* productName);
+KIV_API int __stdcall KivShowTargeDir(HWND parentWindow, const char* targetFolder, const char* productName);
 /* Tablet-menu page: page result. On a ticked Next the menu files of
  * acadFolder\Support move into a new SaveMenu<n> folder and "Tablet" is
  * written; KIV_PAGE_CANCEL when that folder cannot be made. */
-KIV_API int __stdcall KivIsWithinTablet(HWND parentWindow, const char* acadFolder,
-                                        char* resultBuffer);
+KIV_API int __stdcall KivIsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer);
 
 /* Modeless progress window: start, any number of name and position calls,
  * destroy (nonzero when a window was closed). rangeMax is taken as 0..65535.

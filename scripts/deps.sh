@@ -12,6 +12,7 @@ have_cmd make || need+=(make)
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 have_cmd Xvfb || need+=(xvfb)
 have_cmd clang++ || need+=(clang)
+have_cmd clang-format || need+=(clang-format)
 have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
 # The release zip's import libraries and their checks: llvm-dlltool, llvm-nm, llvm-readobj.
 have_cmd llvm-dlltool || need+=(llvm)

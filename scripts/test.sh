@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core under sanitizers and
-# its fuzz target, then the shipped DLL and its release zip, and the DLL under
-# Wine with Xvfb for its pages.
+# Checks the layering and the format, then builds everything and runs every
+# test: the native core under sanitizers and its fuzz target, then the shipped
+# DLL and its release zip, and the DLL under Wine with Xvfb for its pages.
 # KIV_ONLY=native or KIV_ONLY=wine runs one half; KIV_CTEST_ARGS filters the Wine tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,6 +10,10 @@ only=${KIV_ONLY:-all}
 jobs=$(nproc)
 
 "$root/scripts/deps.sh"
+
+echo "== source checks: includes run down the layers, the layout is .clang-format's"
+"$root/scripts/check-layers.sh"
+"$root/scripts/format.sh" --check
 
 if [ "$only" != wine ]; then
   echo "== native core (AddressSanitizer, UndefinedBehaviorSanitizer)"

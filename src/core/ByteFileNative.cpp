@@ -74,12 +74,10 @@ bool EditInPlace(const std::string& path, std::size_t offset, const std::functio
     long size = std::ftell(file.get());
     if (size < 0) return false;
     std::string bytes(static_cast<std::size_t>(size) > offset ? static_cast<std::size_t>(size) - offset : 0, '\0');
-    if (!SeekTo(file.get(), offset) || std::fread(&bytes[0], 1, bytes.size(), file.get()) != bytes.size())
-        return false;
+    if (!SeekTo(file.get(), offset) || std::fread(&bytes[0], 1, bytes.size(), file.get()) != bytes.size()) return false;
     std::size_t changed = std::min(edit(bytes), bytes.size());
     // An update stream must be positioned between reading and writing.
-    if (!SeekTo(file.get(), offset) || !WriteAll(file.get(), std::string_view(bytes).substr(0, changed)))
-        return false;
+    if (!SeekTo(file.get(), offset) || !WriteAll(file.get(), std::string_view(bytes).substr(0, changed))) return false;
     return CloseFile(std::move(file));
 }
 

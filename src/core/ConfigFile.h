@@ -59,10 +59,10 @@ private:
     template <typename Takes>
     std::vector<Cut> Cuts(Takes takes) const;
 
-    std::string bytes_;       // the file as read
-    std::vector<Cut> cuts_;   // ascending; found by the walk of the last Enter
-    bool walked_ = false;     // cuts_ holds the walk's result
-    std::string entered_;     // entered lines, each with its CR LF
+    std::string bytes_;      // the file as read
+    std::vector<Cut> cuts_;  // ascending; found by the walk of the last Enter
+    bool walked_ = false;    // cuts_ holds the walk's result
+    std::string entered_;    // entered lines, each with its CR LF
     std::vector<EnteredLine> enteredLines_;
 };
 

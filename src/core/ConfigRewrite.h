@@ -14,9 +14,9 @@ namespace kiv::upgrade {
 
 // What the rewrite reads from the setup state, passed in by the caller.
 struct RewriteInputs {
-    std::string libraryDir;      // dir + "\\Bib"
-    std::string openingDataDir;  // dir + "\\Oeffdat"
-    std::string blocksDir;       // dir + "\\Blocks" [+ "\\" + sub-folder]
+    std::string libraryDir;             // dir + "\\Bib"
+    std::string openingDataDir;         // dir + "\\Oeffdat"
+    std::string blocksDir;              // dir + "\\Blocks" [+ "\\" + sub-folder]
     bool openingDataTakenOver = false;  // the old tables stand in the new installation
     Clock clock = SystemClock;
 };

@@ -85,8 +85,7 @@ bool FormatBlockEntry(int kind, int number, const char* record, std::string& slo
     std::string value;
     value.append(code).append("|").append(name).append("|");
     value.append(FormatListedValue(ReadLittleEndianDouble(record + table::kListedValueOffset)));
-    std::string line =
-        FormatConfigEntry(kOpeningKinds[kind].blockKeyPrefix + std::to_string(number), value);
+    std::string line = FormatConfigEntry(kOpeningKinds[kind].blockKeyPrefix + std::to_string(number), value);
     if (line.size() > kMaxBlockEntryLength) return false;
     slot = std::move(line);
     return true;

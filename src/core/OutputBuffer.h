@@ -6,7 +6,9 @@
 
 namespace kiv {
 
-// Every output buffer is taken to hold the Windows path size.
+// Every output buffer is taken to hold the Windows path size: the public
+// header's KIV_BUFFER_SIZE, which the core cannot include (it needs windows.h);
+// the export guard asserts that the two agree.
 constexpr std::size_t kOutputBufferSize = 260;
 
 // Copies text with its terminating zero into buffer when it fits in

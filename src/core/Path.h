@@ -18,8 +18,7 @@ bool IsAnsiLeadByte(unsigned char byte);
 // Position of the last byte of path that is one of separators and a character
 // of its own; npos when there is none. In code pages 932, 936, 949 and 950 the
 // second byte of a character can be 0x5C, a backslash, and never counts.
-std::size_t LastSeparator(std::string_view path, std::string_view separators,
-                          LeadByteTest isLeadByte = IsAnsiLeadByte);
+std::size_t LastSeparator(std::string_view path, std::string_view separators, LeadByteTest isLeadByte = IsAnsiLeadByte);
 
 // Position of the first backslash at or after from that is a character of its
 // own; from must start a character.

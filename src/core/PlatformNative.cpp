@@ -1,10 +1,10 @@
 // The configuration core's platform operations on the native build (POSIX), for its tests and fuzzing.
 #include "core/Platform.h"
 
-#include <chrono>
-#include <cstdio>
 #include <stdlib.h>
 #include <unistd.h>
+#include <chrono>
+#include <cstdio>
 
 namespace kiv::upgrade::platform {
 

@@ -15,6 +15,7 @@ PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const c
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax);
 void SetProgressName(const char* itemName);
 void SetProgressPosition(int position);
-int DestroyProgress();
+// True when an open progress window was closed.
+bool DestroyProgress();
 
 }  // namespace kiv::dialogs

@@ -1,10 +1,10 @@
 // The progress window, its wait-cursor hold and the four progress entries.
 #include "dialogs/ProgressWindow.h"
 
-#include "dialogs/Entries.h"
-#include "dialogs/WindowPlacement.h"
 #include "core/SetupState.h"
 #include "core/Text.h"
+#include "dialogs/Entries.h"
+#include "dialogs/WindowPlacement.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -53,8 +53,8 @@ ProgressWindow* ProgressWindow::Open(HWND owner, std::string headerText, int ran
 bool ProgressWindow::Create() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
-    HWND window = ::CreateDialogParamA(LibraryModule(), MAKEINTRESOURCEA(IDD_PROGRESS),
-                                       owner_, &Procedure, reinterpret_cast<LPARAM>(this));
+    HWND window = ::CreateDialogParamA(LibraryModule(), MAKEINTRESOURCEA(IDD_PROGRESS), owner_, &Procedure,
+                                       reinterpret_cast<LPARAM>(this));
     ownsItself_ = window != nullptr;
     return ownsItself_;
 }
@@ -79,13 +79,13 @@ INT_PTR CALLBACK ProgressWindow::Procedure(HWND window, UINT message, WPARAM, LP
     auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
     if (self == nullptr) return FALSE;
     switch (message) {
-    case WM_SETCURSOR:
-        return self->OnSetCursor();
-    case WM_NCDESTROY:
-        self->OnFinalDestroy();
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_SETCURSOR:
+            return self->OnSetCursor();
+        case WM_NCDESTROY:
+            self->OnFinalDestroy();
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -132,13 +132,13 @@ void SetProgressPosition(int position) {
     if (ProgressWindow* window = Progress().window) window->SetPosition(position);
 }
 
-int DestroyProgress() {
+bool DestroyProgress() {
     delete std::exchange(Progress().busyCursor, nullptr);
     ProgressWindow* window = std::exchange(Progress().window, nullptr);
-    if (window == nullptr) return 0;
+    if (window == nullptr) return false;
     // Released once the window is gone; the calling script holds the library meanwhile.
     UniqueModule reference = window->TakeLibraryReference();
-    return window->Destroy() ? 1 : 0;
+    return window->Destroy();
 }
 
 }  // namespace kiv::dialogs

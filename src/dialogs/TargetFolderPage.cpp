@@ -1,9 +1,9 @@
 // Target-folder page of KivShowTargeDir: the install message with the product, and the folder.
 #include "dialogs/TargetFolderPage.h"
 
+#include "core/Text.h"
 #include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"
-#include "core/Text.h"
 #include "resource.h"
 
 #include <string>

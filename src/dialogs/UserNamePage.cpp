@@ -1,9 +1,9 @@
 // User-name page and the ShowTerviloUserName entry point.
 #include "dialogs/UserNamePage.h"
 
-#include "dialogs/Entries.h"
 #include "core/SetupState.h"
 #include "core/Text.h"
+#include "dialogs/Entries.h"
 #include "resource.h"
 
 #include <utility>

@@ -1,8 +1,8 @@
 // Dialog base, wizard page behaviour, side picture painting and cancel confirmation.
 #include "dialogs/WizardPage.h"
 
-#include "win32/Handles.h"
 #include "resource.h"
+#include "win32/Handles.h"
 
 #include <initializer_list>
 #include <utility>
@@ -115,19 +115,19 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInit() ? TRUE : FALSE;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_PAINT:
-        return OnPaint() ? TRUE : FALSE;
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrA(window_, DWLP_USER, 0);
-        window_ = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            return OnInit() ? TRUE : FALSE;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_PAINT:
+            return OnPaint() ? TRUE : FALSE;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrA(window_, DWLP_USER, 0);
+            window_ = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -161,19 +161,19 @@ bool WizardPage::OnInit() {
 void WizardPage::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
     switch (id) {
-    case IDOK:
-        if (settings_.transferOnNext) SaveControls();
-        End(PageResult::Next);
-        break;
-    case IDC_BACK:
-        if (settings_.answersBack) End(PageResult::Back);
-        break;
-    case IDCANCEL:
-        if (!settings_.confirmCancel || AskCancelConfirmation(Window(), Module()) != CancelAnswer::Continue)
-            End(PageResult::Cancel);
-        break;
-    default:
-        break;
+        case IDOK:
+            if (settings_.transferOnNext) SaveControls();
+            End(PageResult::Next);
+            break;
+        case IDC_BACK:
+            if (settings_.answersBack) End(PageResult::Back);
+            break;
+        case IDCANCEL:
+            if (!settings_.confirmCancel || AskCancelConfirmation(Window(), Module()) != CancelAnswer::Continue)
+                End(PageResult::Cancel);
+            break;
+        default:
+            break;
     }
 }
 

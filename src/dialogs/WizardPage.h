@@ -74,9 +74,9 @@ CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module = LibraryModule()
 
 struct PageSettings {
     int bitmapId = 0;
-    bool confirmCancel = true;  // Cancel asks AskCancelConfirmation first
-    bool hideBack = false;      // the Back button is hidden at start
-    bool answersBack = false;   // a Back command ends the page with PageResult::Back
+    bool confirmCancel = true;    // Cancel asks AskCancelConfirmation first
+    bool hideBack = false;        // the Back button is hidden at start
+    bool answersBack = false;     // a Back command ends the page with PageResult::Back
     bool transferOnNext = false;  // Next reads the controls back into the page's data
 };
 

@@ -2,18 +2,21 @@
 // results become the interface's integers, and with the log on the call is recorded.
 #pragma once
 
+#include "core/OutputBuffer.h"
 #include "dialogs/PageResult.h"
 #include "win32/Log.h"
-#include "core/OutputBuffer.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <type_traits>
 
 namespace kiv::exports {
+
+static_assert(kOutputBufferSize == KIV_BUFFER_SIZE, "the buffers the library fills are the ones callers allocate");
 
 // A caller's output buffer, shown in the log as it stands after the call.
 struct Out {
@@ -40,16 +43,26 @@ constexpr int ToExport(int value) noexcept { return value; }
 constexpr int ToExport(bool value) noexcept { return value ? 1 : 0; }
 constexpr int ToExport(dialogs::PageResult value) noexcept { return dialogs::ToInt(value); }
 
+// The arguments a guarded call records in the log.
 template <typename... Args>
-void LogCall(const char* name, int result, LARGE_INTEGER start, const Args&... args) noexcept {
+std::tuple<Args...> Logged(const Args&... args) {
+    return std::tuple<Args...>(args...);
+}
+
+template <typename... Args>
+void LogCall(const char* name, int result, LARGE_INTEGER start, const std::tuple<Args...>& args) noexcept {
     try {
         LARGE_INTEGER end, frequency;
         ::QueryPerformanceCounter(&end);
         ::QueryPerformanceFrequency(&frequency);
         std::string line = name;
         line += '(';
-        [[maybe_unused]] const char* separator = "";
-        ((line += separator, line += Describe(args), separator = ", "), ...);
+        std::apply(
+            [&line](const auto&... arg) {
+                [[maybe_unused]] const char* separator = "";
+                ((line += separator, line += Describe(arg), separator = ", "), ...);
+            },
+            args);
         char tail[64];
         std::snprintf(tail, sizeof tail, ") = %d [%.3f ms]", result,
                       frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart : 0.0);
@@ -60,8 +73,8 @@ void LogCall(const char* name, int result, LARGE_INTEGER start, const Args&... a
 
 // Runs work and answers its result, or onError when it throws. Work that takes
 // a Result& may settle its answer part-way: a later exception then answers that.
-template <typename Result, typename Work, typename... Args>
-int Guarded(const char* name, Result onError, Work&& work, const Args&... args) noexcept {
+template <typename Args, typename Result, typename Work>
+int Guarded(const char* name, const Args& args, Result onError, Work&& work) noexcept {
     const bool logging = log::Enabled();
     LARGE_INTEGER start = {};
     if (logging) ::QueryPerformanceCounter(&start);
@@ -75,20 +88,17 @@ int Guarded(const char* name, Result onError, Work&& work, const Args&... args) 
     } catch (...) {
         result = ToExport(settled);
     }
-    if (logging) LogCall(name, result, start, args...);
+    if (logging) LogCall(name, result, start, args);
     return result;
 }
 
 // The same for the exports without a status, which answer 0.
-template <typename Work, typename... Args>
-int GuardedVoid(const char* name, Work&& work, const Args&... args) noexcept {
-    return Guarded(
-        name, 0,
-        [&] {
-            work();
-            return 0;
-        },
-        args...);
+template <typename Args, typename Work>
+int GuardedVoid(const char* name, const Args& args, Work&& work) noexcept {
+    return Guarded(name, args, 0, [&] {
+        work();
+        return 0;
+    });
 }
 
 }  // namespace kiv::exports

@@ -1,8 +1,8 @@
 // AutoCAD 2000 discovery over the registry key holder.
 #include "host/Discovery.h"
 
-#include "win32/RegKey.h"
 #include "core/ProductFilter.h"
+#include "win32/RegKey.h"
 
 #include <algorithm>
 
@@ -18,8 +18,8 @@ std::string ProductKeyPath(const std::string& productKey) { return std::string(k
 bool HasProductId(const std::string& productKey) {
     RegKey key;
     std::string id;
-    return key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) &&
-           key.ReadString("ProductId", id) && !id.empty();
+    return key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) && key.ReadString("ProductId", id) &&
+           !id.empty();
 }
 
 }  // namespace
@@ -62,19 +62,12 @@ bool ReadProductName(const std::string& productKey, std::string& name) {
 }
 
 std::string ReadAcadLocation(const std::string& productKey) {
-    std::string path = productKey.empty() ? std::string(kHostReleaseKey) : ProductKeyPath(productKey);
     RegKey key;
     std::string location;
-    if (!key.OpenForRead(HKEY_LOCAL_MACHINE, path.c_str()) || !key.ReadString("AcadLocation", location))
+    if (productKey.empty() || !key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) ||
+        !key.ReadString("AcadLocation", location))
         return std::string();
     return location;
-}
-
-std::string GetAcadExePath() {
-    std::string productKey;
-    ReadCurrentProduct(productKey);
-    std::string location = ReadAcadLocation(productKey);
-    return location.empty() ? location : location + "\\Acad.Exe";
 }
 
 }  // namespace kiv::host

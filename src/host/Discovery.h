@@ -19,10 +19,8 @@ bool SetCurrentProduct(const std::string& productKey);
 bool ListProducts(std::vector<std::string>& list, bool dash4Only);
 // "ProductName" of a product key (may be empty); name is unchanged on failure.
 bool ReadProductName(const std::string& productKey, std::string& name);
-// "AcadLocation" of a product key, or of the release key itself for an empty
-// key; empty when it cannot be read.
+// "AcadLocation" of a product key as stored (a trailing backslash stays); empty
+// when it cannot be read.
 std::string ReadAcadLocation(const std::string& productKey);
-// The current product's "AcadLocation" + "\\Acad.Exe", or empty.
-std::string GetAcadExePath();
 
 }  // namespace kiv::host

@@ -2,8 +2,8 @@
 // there are several, make it current and hand back its key and folder.
 #include "host/ProductSelection.h"
 
-#include "dialogs/ProductSelectionPage.h"
 #include "core/OutputBuffer.h"
+#include "dialogs/ProductSelectionPage.h"
 #include "host/Discovery.h"
 
 #include <optional>

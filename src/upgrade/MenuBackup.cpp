@@ -1,10 +1,10 @@
 // KivIsWithinTablet: the tablet-menu page, then the backup of AutoCAD's menu files.
 #include "upgrade/MenuBackup.h"
 
-#include "dialogs/TabletMenuPage.h"
-#include "win32/FileSystem.h"
 #include "core/OutputBuffer.h"
 #include "core/Text.h"
+#include "dialogs/TabletMenuPage.h"
+#include "win32/FileSystem.h"
 
 #include <vector>
 

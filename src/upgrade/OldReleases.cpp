@@ -1,29 +1,29 @@
 // Registry entries and module files of earlier add-on releases.
 #include "upgrade/OldReleases.h"
 
-#include "win32/FileSystem.h"
-#include "win32/RegKey.h"
 #include "core/Text.h"
 #include "host/Discovery.h"
 #include "upgrade/Entries.h"
+#include "win32/FileSystem.h"
+#include "win32/RegKey.h"
 
 #include <initializer_list>
 
 namespace kiv::upgrade {
 
 const std::array<const char*, 10> OldModuleNames = {
-    "Tervilo",  "KivWand",  "KivFenster", "KivTuer",    "KivDurchgang",
-    "KivDecke", "KivDach",  "KivTreppe",  "KivToolbox", "Kiv_Lib",
+    "Tervilo",  "KivWand", "KivFenster", "KivTuer",    "KivDurchgang",
+    "KivDecke", "KivDach", "KivTreppe",  "KivToolbox", "Kiv_Lib",
 };
 
 const std::array<const char*, 8> OldLoaderNames = {
-    "KivWandLoader", "KivFensterLoader", "KivTuerLoader",   "KivDurchgangLoader",
-    "KivDeckeLoader", "KivDachLoader",   "KivTreppeLoader", "KivToolboxLoader",
+    "KivWandLoader",  "KivFensterLoader", "KivTuerLoader",   "KivDurchgangLoader",
+    "KivDeckeLoader", "KivDachLoader",    "KivTreppeLoader", "KivToolboxLoader",
 };
 
 const std::array<const char*, 9> OldGermanResourceNames = {
-    "KivWandGerman",  "KivFensterGerman", "KivTuerGerman",  "KivDurchgangGerman", "KivDeckeGerman",
-    "KivDachGerman",  "KivTreppeGerman",  "Kiv_LibGerman",  "KivMeldungGerman",
+    "KivWandGerman", "KivFensterGerman", "KivTuerGerman", "KivDurchgangGerman", "KivDeckeGerman",
+    "KivDachGerman", "KivTreppeGerman",  "Kiv_LibGerman", "KivMeldungGerman",
 };
 
 namespace {

@@ -1,13 +1,13 @@
 // The save folder worker behind SaveBeforeFilesCopy and SaveAfterFilesCopy.
 #include "upgrade/SaveAroundCopy.h"
 
-#include "win32/FileSystem.h"
-#include "win32/Handles.h"
 #include "core/Path.h"
+#include "core/SaveLists.h"
 #include "core/SetupState.h"
 #include "core/Text.h"
 #include "upgrade/Entries.h"
-#include "core/SaveLists.h"
+#include "win32/FileSystem.h"
+#include "win32/Handles.h"
 
 #include <vector>
 

@@ -1,16 +1,16 @@
 // CreateUpdateManager and CreateUpdateManagerATP: path set-up, opening-data migration, configuration rewrite.
 #include "upgrade/UpdateManager.h"
 
-#include "win32/LogonName.h"
-#include "win32/FileSystem.h"
-#include "core/OutputBuffer.h"
-#include "core/SetupState.h"
-#include "core/Text.h"
 #include "core/ConfigRewrite.h"
-#include "upgrade/Entries.h"
 #include "core/OpeningTables.h"
+#include "core/OutputBuffer.h"
 #include "core/Platform.h"
 #include "core/SaveLists.h"
+#include "core/SetupState.h"
+#include "core/Text.h"
+#include "upgrade/Entries.h"
+#include "win32/FileSystem.h"
+#include "win32/LogonName.h"
 
 #include <string_view>
 
@@ -110,7 +110,8 @@ bool MigrateOpeningData(UpdateVariant variant) {
     if (state.oldManagerDir.empty()) return true;
     file::Copy(state.oldManagerDir + "\\Layer.Def", state.newManagerDir + "\\Layer.Def");
     std::string oldConfig = state.oldManagerDir + "\\" + kMainConfigName;
-    if (variant == UpdateVariant::Standard && file::Exists(oldConfig)) file::Copy(oldConfig, state.newManagerDir + "\\" + kMainConfigName);
+    if (variant == UpdateVariant::Standard && file::Exists(oldConfig))
+        file::Copy(oldConfig, state.newManagerDir + "\\" + kMainConfigName);
     return true;
 }
 
@@ -142,7 +143,8 @@ bool UpdateConfigFiles(UpdateVariant variant) {
     if (variant == UpdateVariant::Atp) {
         std::vector<std::string> names;
         ListConfigFiles(folder, kMainConfigName, names);
-        for (const std::string& name : names) RewriteConfigFile((folder + "\\" + name).c_str(), UpdateVariant::Atp, inputs);
+        for (const std::string& name : names)
+            RewriteConfigFile((folder + "\\" + name).c_str(), UpdateVariant::Atp, inputs);
     }
     return true;
 }

@@ -1,8 +1,8 @@
 // The configuration core's byte files on Win32: kernel32 reads and writes of whole ranges.
 #include "core/ByteFile.h"
 
-#include "win32/Handles.h"
 #include "core/Platform.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 
@@ -93,7 +93,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
     if (!file) {
         DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
-                                                                               : ReadOutcome::Failed;
+                                                                              : ReadOutcome::Failed;
     }
     std::size_t size = 0;
     if (!SizeOf(file.get(), size)) return ReadOutcome::Failed;

@@ -43,8 +43,8 @@ UINT QuietCriticalErrors() {
 
 bool Identify(const std::string& path, FileIdentity& identity) {
     // No access rights asked: this open never conflicts with a sharing lock.
-    UniqueFile file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!file || !::GetFileInformationByHandle(file.get(), &info)) return false;
     identity.volumeSerial = info.dwVolumeSerialNumber;
@@ -122,8 +122,8 @@ std::vector<Entry> List(const std::string& pattern) {
     UniqueFind search(::FindFirstFileA(pattern.c_str(), &data));
     if (!search) return entries;
     do {
-        entries.push_back(Entry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                data.nFileSizeLow});
+        entries.push_back(
+            Entry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, data.nFileSizeLow});
     } while (::FindNextFileA(search.get(), &data));
     return entries;
 }

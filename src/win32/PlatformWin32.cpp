@@ -1,8 +1,8 @@
 // The configuration core's platform operations on Win32.
 #include "core/Platform.h"
 
-#include "win32/Handles.h"
 #include "core/Path.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

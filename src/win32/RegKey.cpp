@@ -66,7 +66,7 @@ bool RegKey::EnumSubKeys(std::vector<std::string>& names) const {
     names.clear();
     if (!key_) return false;
     for (DWORD index = 0;; ++index) {
-        char name[260];
+        char name[256];  // the longest key name and its zero
         DWORD length = sizeof name;
         if (::RegEnumKeyExA(key_.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;

@@ -154,7 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directory(g_folder);
     Tables tables;
     for (int kind = 0; kind < kOpeningKindCount; ++kind) {
-        std::string folder = g_folder + "/N\\Oeffdat" + (variant == UpdateVariant::Standard ? kOpeningKinds[kind].subFolder : "");
+        std::string folder =
+            g_folder + "/N\\Oeffdat" + (variant == UpdateVariant::Standard ? kOpeningKinds[kind].subFolder : "");
         for (int t = 0; t < kTableCount; ++t) {
             std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
             std::string bytes =

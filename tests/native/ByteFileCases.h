@@ -36,14 +36,8 @@ inline std::size_t UpperCaseAndKeep(std::string& bytes, std::size_t keep) {
 
 // Piece sizes around the 64 KB in which a writer may gather small pieces.
 inline const std::vector<std::vector<std::size_t>> kPieceSizes = {
-    {},
-    {0, 0},
-    {1},
-    std::vector<std::size_t>(20000, 7),
-    {10, 70000, 3, 5},
-    {10, 65536, 65535, 1},
-    {65536},
-    {200000, 0, 2},
+    {},      {0, 0},         {1}, std::vector<std::size_t>(20000, 7), {10, 70000, 3, 5}, {10, 65536, 65535, 1},
+    {65536}, {200000, 0, 2},
 };
 
 // Each piece a run of its own letter, so that a piece out of order or twice shows.

@@ -23,14 +23,14 @@ TEST(ConfigLineWalk, FindsEveryLineFeedWhateverTheBytesAroundIt) {
     const char fillers[] = {'x', '\x0b', '\x0e', '\x08', '\x02', '\x1a', '\x8a', '\x00', '\xff', '\x80'};
     for (char filler : fillers) {
         for (std::size_t length = 0; length < 20; ++length) {
-            SCOPED_TRACE(testing::Message() << "filler " << int(static_cast<unsigned char>(filler)) << ", length "
-                                            << length);
+            SCOPED_TRACE(testing::Message()
+                         << "filler " << int(static_cast<unsigned char>(filler)) << ", length " << length);
             const std::string run(length, filler), other(length % 9, filler);
             ConfigLines lines(run + "\n" + run + "x\r\n" + "K " + run + "\n" + other + "\r\n\n" + run);
             lines.Enter({{"K", "K new"}});
-            EXPECT_EQ(run + "\r\n" + run + "x\r\n" + other + "\r\n\r\n" + (run.empty() ? "" : run + "\r\n") +
-                          "K new\r\n",
-                      Written(lines));
+            EXPECT_EQ(
+                run + "\r\n" + run + "x\r\n" + other + "\r\n\r\n" + (run.empty() ? "" : run + "\r\n") + "K new\r\n",
+                Written(lines));
         }
     }
 }

@@ -70,14 +70,13 @@ TEST(RewriteConfigFile, StandardStampsTablesAndEntersInOrder) {
     WriteAllKindTables();
     WriteBytes("Arch.Cfg", std::string(kUserFile, sizeof kUserFile - 1));
     ASSERT_TRUE(RewriteConfigFile("Arch.Cfg", UpdateVariant::Standard, Inputs(false)));
-    const std::string expected =
-        std::string(kUserLinesKept, sizeof kUserLinesKept - 1) +
-        "FENBL1 5005 35 ACNM8TIBCDEFGHIJKLMNO|Fenster|1.500\r\n"
-        "FENBL2 5005 36 ACNM8TIBCDEFGHIJKLMNO|Fenster2|2.000\r\n" +
-        kFolderEntriesV0 +
-        "TUEBL1 5005 33 ACNM8TIBCDEFGHIJKLMNO|Tuer|90.000\r\n" + FolderEntries("TUE125_", "N\\Oeffdat\\TUE-STD") +
-        "DURBL1 5005 37 ACNM8TIBCDEFGHIJKLMNO|Durchgang|0.250\r\n" +
-        FolderEntries("DUR125_", "N\\Oeffdat\\DUR-STD") + kLibraryEntries;
+    const std::string expected = std::string(kUserLinesKept, sizeof kUserLinesKept - 1) +
+                                 "FENBL1 5005 35 ACNM8TIBCDEFGHIJKLMNO|Fenster|1.500\r\n"
+                                 "FENBL2 5005 36 ACNM8TIBCDEFGHIJKLMNO|Fenster2|2.000\r\n" +
+                                 kFolderEntriesV0 + "TUEBL1 5005 33 ACNM8TIBCDEFGHIJKLMNO|Tuer|90.000\r\n" +
+                                 FolderEntries("TUE125_", "N\\Oeffdat\\TUE-STD") +
+                                 "DURBL1 5005 37 ACNM8TIBCDEFGHIJKLMNO|Durchgang|0.250\r\n" +
+                                 FolderEntries("DUR125_", "N\\Oeffdat\\DUR-STD") + kLibraryEntries;
     EXPECT_EQ(expected, ReadBytes("Arch.Cfg"));
 
     // A second run replaces the same entries: only the time code moves on.

@@ -19,8 +19,10 @@ std::string Bytes(const std::filesystem::path& path) {
 std::size_t Utf8Sequence(const std::string& bytes) {
     for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
         unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                              : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
         if (length == 0 || i + length > bytes.size()) continue;
         bool continued = true;
         for (std::size_t k = 1; k < length; ++k)

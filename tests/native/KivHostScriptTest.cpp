@@ -108,8 +108,7 @@ TEST(KivHostScript, BrokenLinesAreReportedWithTheirNumber) {
         {"KivExistFile(\"x\\", "the quoted text is not closed"},
         {"KivExistFile(\"x\\q\")", "unknown escape \\q in a quoted text (write \\\\ for a backslash)"},
         {"KivExistFile(,)", "expected a quoted text, a buffer name, a number, hwnd or null for argument 1"},
-        {"SetOldProgramDir(\"a\",)",
-         "expected a quoted text, a buffer name, a number, hwnd or null for argument 2"},
+        {"SetOldProgramDir(\"a\",)", "expected a quoted text, a buffer name, a number, hwnd or null for argument 2"},
         {"KivRegProgSetCurrPos(-)", "argument 1: not a number"},
         {"KivRegProgSetCurrPos(0x)", "argument 1: not a number"},
         {"SetOldProgramDir(\"a\" + null)", "null cannot be joined with +"},
@@ -155,16 +154,25 @@ TEST(KivHostScript, CheckAndOptionsRefuseWhatCannotRun) {
 
 TEST(KivHostScript, EveryErrorIsReportedInLineOrderWithNearMissNames) {
     std::string long_literal(260, 'x');
-    std::string script = "KivShowTargetDir(hwnd, \"C:\\\\x\", \"TERVILO\")\n"   // 1: near miss
-                         "KivExistFile(\"a\"\n"                                  // 2: parse error
-                         "SetOldProgramDir(svNever)\n"                           // 3: undefined buffer
-                         "svLong = \"" + long_literal + "\"\n"                  // 4: literal too long
-                         "svPair = \"" + std::string(200, 'a') + "\" + \"" + std::string(60, 'b') + "\"\n"  // 5
-                         "KivExistFile(\"" + long_literal + "\")\n"             // 6: literal too long
-                         "KivExistFile(\"" + std::string(259, 'x') + "\")\n"   // 7: fits
-                         "KivGetUserNam(svName)\n"                               // 8: near miss
-                         "KivFooBarBaz(1)\n"                                     // 9: nothing near
-                         "KivShowTargeDir(5)\n";                                 // 10: arity
+    std::string script =
+        "KivShowTargetDir(hwnd, \"C:\\\\x\", \"TERVILO\")\n"  // 1: near miss
+        "KivExistFile(\"a\"\n"                                // 2: parse error
+        "SetOldProgramDir(svNever)\n"                         // 3: undefined buffer
+        "svLong = \"" +
+        long_literal +
+        "\"\n"  // 4: literal too long
+        "svPair = \"" +
+        std::string(200, 'a') + "\" + \"" + std::string(60, 'b') +
+        "\"\n"  // 5
+        "KivExistFile(\"" +
+        long_literal +
+        "\")\n"  // 6: literal too long
+        "KivExistFile(\"" +
+        std::string(259, 'x') +
+        "\")\n"                    // 7: fits
+        "KivGetUserNam(svName)\n"  // 8: near miss
+        "KivFooBarBaz(1)\n"        // 9: nothing near
+        "KivShowTargeDir(5)\n";    // 10: arity
     std::vector<Statement> statements;
     std::vector<ScriptError> errors;
     EXPECT_FALSE(ParseScript(script, statements, errors));
@@ -244,20 +252,26 @@ TEST(KivHostOptions, AnswersSplitIntoShowingsAndOnlyWhatAPageOffers) {
         {"User Information=next,back,back",
          "--answer User Information=next,back,back: page 1003 \"User Information\" cannot take back (it shows "
          "\"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, escape)"},
-        {"1007=back", "--answer 1007=back: page 1007 \"Tablettmen\xFC einrichten\" cannot take back (it shows "
-                      "\"&Weiter >\" for next, \"Abbrechen\" for cancel and a check box to tick; its answers: next, "
-                      "cancel, escape, tick)"},
-        {"1009=cancel", "--answer 1009=cancel: page 1009 \"AutoCAD Produkt festlegen\" cannot take cancel (it "
-                        "shows \"&Weiter >\" for next and a list to select from; its answers: next, escape, "
-                        "select:ENTRY)"},
-        {"1006=select:x,next", "--answer 1006=select:x,next: page 1006 \"Zielpfad best\xE4tigen\" cannot take select "
-                               "(it shows \"< &Zur\xFC" "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for "
-                               "cancel; its answers: next, back, cancel, escape)"},
-        {"1011=next", "--answer 1011=next: no page has template 1011 (the pages: 1003, 1006, 1007, 1008, 1009, "
-                      "1010, 1020)"},
-        {"Zielpfad=next", "--answer Zielpfad=next: no page has the title \"Zielpfad\" (the titles: \"User "
-                          "Information\", \"Zielpfad best\xE4tigen\", \"Tablettmen\xFC einrichten\", \"AutoCAD "
-                          "Produkt festlegen\", \"Setup Abbrechen \")"},
+        {"1007=back",
+         "--answer 1007=back: page 1007 \"Tablettmen\xFC einrichten\" cannot take back (it shows "
+         "\"&Weiter >\" for next, \"Abbrechen\" for cancel and a check box to tick; its answers: next, "
+         "cancel, escape, tick)"},
+        {"1009=cancel",
+         "--answer 1009=cancel: page 1009 \"AutoCAD Produkt festlegen\" cannot take cancel (it "
+         "shows \"&Weiter >\" for next and a list to select from; its answers: next, escape, "
+         "select:ENTRY)"},
+        {"1006=select:x,next",
+         "--answer 1006=select:x,next: page 1006 \"Zielpfad best\xE4tigen\" cannot take select "
+         "(it shows \"< &Zur\xFC"
+         "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for "
+         "cancel; its answers: next, back, cancel, escape)"},
+        {"1011=next",
+         "--answer 1011=next: no page has template 1011 (the pages: 1003, 1006, 1007, 1008, 1009, "
+         "1010, 1020)"},
+        {"Zielpfad=next",
+         "--answer Zielpfad=next: no page has the title \"Zielpfad\" (the titles: \"User "
+         "Information\", \"Zielpfad best\xE4tigen\", \"Tablettmen\xFC einrichten\", \"AutoCAD "
+         "Produkt festlegen\", \"Setup Abbrechen \")"},
         {"1006=jump", "--answer 1006=jump: unknown step \"jump\" (next, back, cancel, escape, tick, select:TEXT)"},
         {"1006=next,", "--answer 1006=next,: unknown step \"\" (next, back, cancel, escape, tick, select:TEXT)"},
         {"=next", "--answer =next: no page before \"=\""},
@@ -302,23 +316,29 @@ TEST(KivHostOptions, TheAnswerForEveryPageMustSuitEveryPageTheScriptShows) {
         const char* script;
         std::vector<std::string> refused;
     } cases[] = {
-        {{"back"}, "KivGetUserName(sv)\nShowTerviloUserName(hwnd, sv, 0)\nShowTerviloUserName(hwnd, sv, 1)\n",
+        {{"back"},
+         "KivGetUserName(sv)\nShowTerviloUserName(hwnd, sv, 0)\nShowTerviloUserName(hwnd, sv, 1)\n",
          {"--answer back: page 1003 \"User Information\", which line 2 shows, cannot take back (it shows \"&Weiter "
           ">\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, escape)",
           "--answer back: page 1010 \"User Information\", which line 3 shows, cannot take back (it shows \"&Weiter "
           ">\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, escape)"}},
-        {{"back", "1003=next", "1010=next"}, "ShowTerviloUserName(hwnd, \"x\", 0)\nShowTerviloUserName(hwnd, \"x\", 7)\n",
+        {{"back", "1003=next", "1010=next"},
+         "ShowTerviloUserName(hwnd, \"x\", 0)\nShowTerviloUserName(hwnd, \"x\", 7)\n",
          {}},
-        {{"back", "User Information=next"}, "ShowTerviloUserName(hwnd, \"x\", 0)\nKivShowTargeDir(hwnd, \"a\", \"b\")\n",
+        {{"back", "User Information=next"},
+         "ShowTerviloUserName(hwnd, \"x\", 0)\nKivShowTargeDir(hwnd, \"a\", \"b\")\n",
          {}},
-        {{"cancel"}, "KivGetMainAcadData(hwnd, a, b, 1, 0)\n",
+        {{"cancel"},
+         "KivGetMainAcadData(hwnd, a, b, 1, 0)\n",
          {"--answer cancel: page 1009 \"AutoCAD Produkt festlegen\", which line 1 shows, cannot take cancel (it "
           "shows \"&Weiter >\" for next and a list to select from; its answers: next, escape, select:ENTRY)"}},
         {{"cancel", "1009=escape"}, "KivGetMainAcadData(hwnd, a, b, 1, 0)\nKivIsWithinTablet(hwnd, \"a\", c)\n", {}},
         {{"tick,next"}, "KivIsWithinTablet(hwnd, \"a\", c)\nKivIsWithinTablet(hwnd, \"a\", c)\n", {}},
-        {{"tick,next"}, "KivShowTargeDir(hwnd, \"a\", \"b\")\n",
+        {{"tick,next"},
+         "KivShowTargeDir(hwnd, \"a\", \"b\")\n",
          {"--answer tick,next: page 1006 \"Zielpfad best\xE4tigen\", which line 1 shows, cannot take tick (it shows "
-          "\"< &Zur\xFC" "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, "
+          "\"< &Zur\xFC"
+          "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, "
           "back, cancel, escape)"}},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,7 @@ using namespace kivnative;
 namespace {
 
 const std::string kCode = "A000000BCDEFGHIJKLMNO";  // 21 characters
-const std::uint32_t kTime = 1000000000;              // "CNM8TI"
+const std::uint32_t kTime = 1000000000;             // "CNM8TI"
 const std::string kFolder = "N\\Oeffdat\\FEN-STD";
 
 Clock FixedClock(std::int64_t time) {

@@ -31,7 +31,10 @@ TEST(LastSeparator, SkipsTheSecondByteOfDoubleByteCharacters) {
         {"two characters in a row", "\x95\x5C\x83\x5C\\x", "\\", 4},
         {"backslash after a lone lead byte at the end", "C:\\a\\\x95", "\\", 4},
         {"half-width katakana is single-byte", "C:\\\xB1\\x", "\\", 4},
-        {"slash counts when asked", "C:\\a/\x95\x5C" "b", "\\/", 4},
+        {"slash counts when asked",
+         "C:\\a/\x95\x5C"
+         "b",
+         "\\/", 4},
         {"slash ignored otherwise", "C:\\a/b", "\\", 2},
     };
     for (const Case& c : cases) {

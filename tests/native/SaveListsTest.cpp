@@ -34,7 +34,7 @@ void ExpectBareAndDistinct(const List& list, std::size_t count) {
 
 }  // namespace
 
-TEST(SaveLists, AfterCopySaveListHasTheStatedKindsInOrder) {
+TEST(SaveLists, AfterCopySaveListHoldsProgramsLispTemplateLoadListMenusAndScriptInOrder) {
     ExpectBareAndDistinct(AfterCopySaveList, AfterCopySaveList.size());
     ExpectKinds(AfterCopySaveList, 0, 2, ".exe");
     ExpectKinds(AfterCopySaveList, 2, 5, ".lsp");

@@ -20,9 +20,10 @@ using kivnative::EditCase;
 
 namespace {
 
-const std::string kBytes("a\r\n\x1a"
-                         "b\0c",
-                         7);
+const std::string kBytes(
+    "a\r\n\x1a"
+    "b\0c",
+    7);
 
 std::string Large(std::size_t size) {
     std::string bytes(size, '\0');
@@ -150,8 +151,9 @@ TEST(Rewrite, LargeFileWithBareLineFeedsComesOutInCrLf) {
     MakeFolder(manager);
     std::string file, expected;
     for (int i = 0; i < 150000; ++i) {
-        std::string line = i == 99999 ? "fen125_2 5005 3 old" : i == 149999 ? "TUE125_4 5005 3 end"
-                                                                            : "S" + std::to_string(i) + " 5005 1 x";
+        std::string line = i == 99999    ? "fen125_2 5005 3 old"
+                           : i == 149999 ? "TUE125_4 5005 3 end"
+                                         : "S" + std::to_string(i) + " 5005 1 x";
         file += line + (i == 149999 ? "" : "\n");
         if (i != 99999 && i != 149999) expected += line + "\r\n";
     }

@@ -34,7 +34,7 @@ TEST(Discovery, WithoutReleaseKeyEverythingIsEmpty) {
     std::string name = "untouched";
     EXPECT_FALSE(ReadProductName("ACAD-1:407", name));
     EXPECT_EQ("untouched", name);
-    EXPECT_EQ("", GetAcadExePath());
+    EXPECT_EQ("", ReadAcadLocation("ACAD-1:407"));
     EXPECT_FALSE(RegKeyExists(kAcadReleaseKey));  // reading creates nothing
 }
 
@@ -130,26 +130,17 @@ TEST(Discovery, ReadProductName) {
     EXPECT_EQ("untouched", name);
 }
 
-TEST(Discovery, AcadExePathFollowsCurVer) {
+TEST(Discovery, AcadLocationIsThatOfTheProductItselfWhateverCurVerNames) {
     ScratchRegistry registry;
     AddProduct("ACAD-1:407", "id", "AutoCAD 2000", "C:\\Programme\\ACAD2000");
     AddProduct("ACAD-2:407", "id", "AutoCAD 2000", "C:\\ACAD\\");
     AddProduct("ACAD-3:407", "id", "AutoCAD 2000", "");
-
     SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1:407");
-    EXPECT_EQ("C:\\Programme\\ACAD2000\\Acad.Exe", GetAcadExePath());
-    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-2:407");
-    EXPECT_EQ("C:\\ACAD\\\\Acad.Exe", GetAcadExePath());
-    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-3:407");
-    EXPECT_EQ("", GetAcadExePath());
-    SetRegString(kAcadReleaseKey, "CurVer", "ACAD-9:407");  // names a missing product
-    EXPECT_EQ("", GetAcadExePath());
-}
+    SetRegString(kAcadReleaseKey, "AcadLocation", "D:\\Acad");  // on the release key: nobody's folder
 
-TEST(Discovery, AcadExePathWithoutCurVerLooksAtTheReleaseKey) {
-    ScratchRegistry registry;
-    AddProduct("ACAD-1:407", "id");
-    EXPECT_EQ("", GetAcadExePath());
-    SetRegString(kAcadReleaseKey, "AcadLocation", "D:\\Acad");
-    EXPECT_EQ("D:\\Acad\\Acad.Exe", GetAcadExePath());
+    EXPECT_EQ("C:\\Programme\\ACAD2000", ReadAcadLocation("ACAD-1:407"));
+    EXPECT_EQ("C:\\ACAD\\", ReadAcadLocation("ACAD-2:407"));  // as stored
+    EXPECT_EQ("", ReadAcadLocation("ACAD-3:407"));
+    EXPECT_EQ("", ReadAcadLocation("ACAD-9:407"));  // a missing product
+    EXPECT_EQ("", ReadAcadLocation(""));            // not the release key itself
 }

@@ -4,10 +4,10 @@
 // declarations they can be called here, next to the setup state they write.
 #define KIV_BUILDING_DLL
 #include "KivForIS55.h"
-#include "win32/FileSystem.h"
 #include "core/SetupState.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
+#include "win32/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,13 @@ using namespace kivtest;
 
 TEST(Exports, AllTwentyTwoResolveByUndecoratedName) {
     Library lib;
-    const char* names[] = {"CreateUpdateManager", "CreateUpdateManagerATP", "DeleteOldAppsReg", "DeleteOldFiles",
-                           "KivExistFile", "KivGetMainAcadData", "KivGetUserName", "KivIsWithinTablet",
-                           "KivRegProgDestroy", "KivRegProgSetCurrName", "KivRegProgSetCurrPos", "KivShowTargeDir",
-                           "KivStartRegProgress", "SaveAfterFilesCopy", "SaveBeforeFilesCopy", "SetBlocksSubDir",
-                           "SetNewManagerDir", "SetNewProgramDir", "SetOldManagerDir", "SetOldProgramDir",
-                           "SetToDeleteAfterSave", "ShowTerviloUserName"};
+    const char* names[] = {
+        "CreateUpdateManager",  "CreateUpdateManagerATP", "DeleteOldAppsReg",     "DeleteOldFiles",
+        "KivExistFile",         "KivGetMainAcadData",     "KivGetUserName",       "KivIsWithinTablet",
+        "KivRegProgDestroy",    "KivRegProgSetCurrName",  "KivRegProgSetCurrPos", "KivShowTargeDir",
+        "KivStartRegProgress",  "SaveAfterFilesCopy",     "SaveBeforeFilesCopy",  "SetBlocksSubDir",
+        "SetNewManagerDir",     "SetNewProgramDir",       "SetOldManagerDir",     "SetOldProgramDir",
+        "SetToDeleteAfterSave", "ShowTerviloUserName"};
     for (const char* name : names) EXPECT_NE(nullptr, ::GetProcAddress(lib.module(), name)) << name;
     // Decorated names are not exported.
     EXPECT_EQ(nullptr, ::GetProcAddress(lib.module(), "KivExistFile@4"));
@@ -67,8 +68,14 @@ TEST(KivExistFile, LeavesTheCallersErrorModeAsItWas) {
     Library lib;
     WriteFile(dir / "Acad.Mnu", "menu");
     const std::string longPath = "C:\\" + std::string(300, 'a');
-    const char* paths[] = {nullptr, "", longPath.c_str(), "Q:\\Acad.Exe", "\\\\nirgends\\teil\\x",
-                           (dir / "Acad.Mnu").c_str(), (dir / "Missing.Mnu").c_str(), (dir / "*.mnu").c_str()};
+    const char* paths[] = {nullptr,
+                           "",
+                           longPath.c_str(),
+                           "Q:\\Acad.Exe",
+                           "\\\\nirgends\\teil\\x",
+                           (dir / "Acad.Mnu").c_str(),
+                           (dir / "Missing.Mnu").c_str(),
+                           (dir / "*.mnu").c_str()};
     const UINT modes[] = {0, SEM_NOGPFAULTERRORBOX, SEM_FAILCRITICALERRORS | SEM_NOALIGNMENTFAULTEXCEPT,
                           SEM_NOOPENFILEERRORBOX};
     const UINT testMode = CurrentErrorMode();
@@ -96,13 +103,20 @@ TEST(SameIdentity, IndexFirstThenFullPathsIgnoringCase) {
         {"other high index", {7, 1, 42, "C:\\a"}, {7, 2, 42, "C:\\a"}, false},
         {"other volume", {7, 0, 42, "C:\\a"}, {8, 0, 42, "C:\\a"}, false},
         {"high index alone is known", {7, 5, 0, "C:\\a"}, {7, 6, 0, "C:\\a"}, false},
-        {"unknown index, paths differ in case", {7, 0, 0, "Z:\\Daten\\Acad.Mnu"}, {7, 0, 0, "z:\\DATEN\\acad.mnu"},
+        {"unknown index, paths differ in case",
+         {7, 0, 0, "Z:\\Daten\\Acad.Mnu"},
+         {7, 0, 0, "z:\\DATEN\\acad.mnu"},
          true},
         {"unknown index, other file", {7, 0, 0, "Z:\\Daten\\Acad.Mnu"}, {7, 0, 0, "Z:\\Daten\\Acad.Mns"}, false},
         {"unknown on one side only", {7, 0, 0, "Z:\\Daten\\a"}, {7, 3, 9, "Z:\\DATEN\\A"}, true},
         {"unknown index, umlauts in both cases", {0, 0, 0, "Z:\\Men\xfc.mnu"}, {0, 0, 0, "Z:\\MEN\xdc.MNU"}, true},
         // Two names the file system keeps apart, though language rules would call them equal.
-        {"unknown index, sharp s", {0, 0, 0, "Z:\\Stra\xdf" "e.dwg"}, {0, 0, 0, "Z:\\STRASSE.DWG"}, false},
+        {"unknown index, sharp s",
+         {0, 0, 0,
+          "Z:\\Stra\xdf"
+          "e.dwg"},
+         {0, 0, 0, "Z:\\STRASSE.DWG"},
+         false},
         {"unknown index, hyphen", {0, 0, 0, "Z:\\Plan-A.dwg"}, {0, 0, 0, "Z:\\PlanA.dwg"}, false},
         {"unknown index, no paths", {0, 0, 0, ""}, {0, 0, 0, ""}, false},
     };

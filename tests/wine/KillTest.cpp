@@ -325,9 +325,9 @@ void KillRepeatedly(const std::string& root, const Tree& installation, const std
     // From late in the start-up to a little after the call has returned.
     const double startup = reference.startupMs, call = reference.callMs;
     for (double offset : Spread(kKills, -std::min(startup / 2, call / 5), call * 1.15 + 2, random))
-        killOnce(AfterTheCallBegan(offset, startup),
-                 offset < 0 ? std::to_string(-offset) + " ms before it usually begins"
-                            : std::to_string(offset) + " ms after it began");
+        killOnce(AfterTheCallBegan(offset, startup), offset < 0
+                                                         ? std::to_string(-offset) + " ms before it usually begins"
+                                                         : std::to_string(offset) + " ms after it began");
     if (!watchedConfig.empty()) {
         const ConfigWatch watch = Watch(root, watchedConfig, before, after);
         for (double extra : Spread(kAimedKills, 0, 5, random))
@@ -409,8 +409,8 @@ std::string ArchCfg() {
         if (i % 15000 == 7500)
             bytes += std::string(replaced[i / 15000 % 7]) + " 5005 11 C:\\Alt\\Pfad\r\n";
         else
-            bytes += "EINSTELLUNG" + std::to_string(i) + " 5005 17 C:\\Dorva AT\\Wert" + std::to_string(i % 10) +
-                     "\r\n";
+            bytes +=
+                "EINSTELLUNG" + std::to_string(i) + " 5005 17 C:\\Dorva AT\\Wert" + std::to_string(i % 10) + "\r\n";
     }
     return bytes;
 }
@@ -438,8 +438,7 @@ Tree UpdateInstallation() {
 // Every file holds what it held before or what an uninterrupted call leaves there; only the library's plain
 // copies may stand half written (a start of the file they copy), never a configuration file.
 void CheckUpdate(const Tree& before, const Tree& after, const Tree& left, Findings& findings) {
-    for (const auto& [path, bytes] : before)
-        EXPECT_EQ(1u, left.count(path)) << "lost: " << path;
+    for (const auto& [path, bytes] : before) EXPECT_EQ(1u, left.count(path)) << "lost: " << path;
     for (const auto& [path, bytes] : left) {
         auto old = before.find(path), made = after.find(path);
         if ((old != before.end() && old->second == bytes) || (made != after.end() && made->second == bytes)) continue;

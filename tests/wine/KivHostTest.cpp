@@ -44,8 +44,8 @@ HostRun RunProgram(std::string commandLine) {
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
     PROCESS_INFORMATION process = {};
-    BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                    &process);
+    BOOL started =
+        ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     ::CloseHandle(outWrite);
     ::CloseHandle(errWrite);
     EXPECT_TRUE(started) << commandLine;
@@ -76,8 +76,8 @@ HostRun RunProgram(std::string commandLine) {
 // FormatMessage's text for an error, without its line break.
 std::string SystemText(DWORD error) {
     char text[512] = "";
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                    text, sizeof text, nullptr);
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                    sizeof text, nullptr);
     std::string message(text, length);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
@@ -194,10 +194,11 @@ TEST(KivHost, ScriptErrorsNameTheLineAndRunNothing) {
         SCOPED_TRACE(c.line);
         auto before = Snapshot(dir.path());
         // The good lines before the bad one would copy a folder and delete a module.
-        std::string script = "# lines 2 and 3 are fine\n"
-                             "CopyTree(DIR + \"\\\\from\", DIR + \"\\\\to\")\n"
-                             "DeleteOldFiles(DIR)\n" +
-                             std::string(c.line) + "\nCopyTree(DIR + \"\\\\from\", DIR + \"\\\\later\")\n";
+        std::string script =
+            "# lines 2 and 3 are fine\n"
+            "CopyTree(DIR + \"\\\\from\", DIR + \"\\\\to\")\n"
+            "DeleteOldFiles(DIR)\n" +
+            std::string(c.line) + "\nCopyTree(DIR + \"\\\\from\", DIR + \"\\\\later\")\n";
         HostRun run = RunScript(dir, script, Define("DIR", dir.path()));
         EXPECT_EQ(1u, run.exitCode);
         EXPECT_NE(std::string::npos, run.err.find("script.kiv:4: " + std::string(c.message))) << run.err;
@@ -247,33 +248,44 @@ TEST(KivHost, PrintsEachCallItsResultAndTheBuffersItWrote) {
     HostRun run = RunScript(dir, script, Define("DIR", dir.path()));
     EXPECT_EQ(0u, run.exitCode) << run.err;
     std::string folder = Escaped(dir / "Acad");
-    EXPECT_EQ("line 1: svFolder = \"set before\"\n"
-              "line 3: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
-              "        svFolder = \"" + folder + "\"\n"
-              "        svKey = \"ACAD-1:407\"\n"
-              "line 4: KivExistFile(svFolder + \"\\\\Support\") = 1\n"
-              "line 5: KivExistFile(DIR + \"\\\\Support\") = 0\n"
-              "line 6: SetToDeleteAfterSave(0) = 1\n"
-              "line 7: SetToDeleteAfterSave(-7) = 0\n"
-              "line 8: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 1) = 0\n"
-              "        svFolder unchanged\n"
-              "        svKey unchanged\n"
-              "line 9: KivExistFile(null) = 0\n"
-              "line 10: KivGetMainAcadData(hwnd, null, svOther, 0, 0) = 0\n"
-              "        svOther = \"ACAD-1:407\"\n",
-              Replaced(run.out, "\r\n", "\n"));
+    EXPECT_EQ(
+        "line 1: svFolder = \"set before\"\n"
+        "line 3: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
+        "        svFolder = \"" +
+            folder +
+            "\"\n"
+            "        svKey = \"ACAD-1:407\"\n"
+            "line 4: KivExistFile(svFolder + \"\\\\Support\") = 1\n"
+            "line 5: KivExistFile(DIR + \"\\\\Support\") = 0\n"
+            "line 6: SetToDeleteAfterSave(0) = 1\n"
+            "line 7: SetToDeleteAfterSave(-7) = 0\n"
+            "line 8: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 1) = 0\n"
+            "        svFolder unchanged\n"
+            "        svKey unchanged\n"
+            "line 9: KivExistFile(null) = 0\n"
+            "line 10: KivGetMainAcadData(hwnd, null, svOther, 0, 0) = 0\n"
+            "        svOther = \"ACAD-1:407\"\n",
+        Replaced(run.out, "\r\n", "\n"));
 }
 
 TEST(KivHost, ScriptsInUtf8AreTakenToTheAnsiCodePage) {
     ScratchFolder dir;
-    WriteFile(dir / "Gr\xF6\xDF" "e.txt", "x");  // CP1252, as the DLL's ANSI calls see it
-    std::string utf8 = "KivExistFile(DIR + \"\\\\Gr\xC3\xB6\xC3\x9F" "e.txt\")\n";
+    WriteFile(dir /
+                  "Gr\xF6\xDF"
+                  "e.txt",
+              "x");  // CP1252, as the DLL's ANSI calls see it
+    std::string utf8 =
+        "KivExistFile(DIR + \"\\\\Gr\xC3\xB6\xC3\x9F"
+        "e.txt\")\n";
     HostRun run = RunScript(dir, "\xEF\xBB\xBF" + utf8, Define("DIR", dir.path()));
     EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_EQ("line 1: " + utf8.substr(0, utf8.size() - 1) + " = 1", Lines(run.out).at(0));
 
     // A script that is not UTF-8 is taken to be ANSI already.
-    run = RunScript(dir, "KivExistFile(DIR + \"\\\\Gr\xF6\xDF" "e.txt\")\n", Define("DIR", dir.path()));
+    run = RunScript(dir,
+                    "KivExistFile(DIR + \"\\\\Gr\xF6\xDF"
+                    "e.txt\")\n",
+                    Define("DIR", dir.path()));
     EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_NE(std::string::npos, run.out.find(") = 1")) << run.out;
 
@@ -326,23 +338,30 @@ TEST(KivHost, AnswersPagesByExactTemplateByTitleOrForEveryPageShowingByShowing) 
          "line 1: " + target + " = 4\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": back\n"},
         // A user who changes their mind: Back on the first showing, Next on every later one.
         {"--answer 1006=back,next", target + "\n" + target + "\n" + target,
-         "line 1: " + target + " = 4\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": back\n"
-         "line 2: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"
-         "line 3: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
+         "line 1: " + target +
+             " = 4\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": back\n"
+             "line 2: " +
+             target +
+             " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"
+             "line 3: " +
+             target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
         // Within one call: Cancel, then "&Fortsetzen", then Next on the page shown again.
         {"--answer 1006=cancel,next --answer 1020=next", target,
-         "line 1: " + target + " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": cancel\n"
-         "        page 1020 \"Setup Abbrechen \": next\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
+         "line 1: " + target +
+             " = 1\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": cancel\n"
+             "        page 1020 \"Setup Abbrechen \": next\n        page 1006 \"Zielpfad best\xC3\xA4tigen\": next\n"},
         // 1008 is not the Dorva AT page 1009, though both have the same title.
         {"--answer \"1008=select:Zweites Produkt,next\" --answer next",
          "KivGetMainAcadData(hwnd, svFolder, svKey, 1, 0)",
          "line 1: KivGetMainAcadData(hwnd, svFolder, svKey, 1, 0) = 0\n"
-         "        page 1009 \"AutoCAD Produkt festlegen\": next\n        svFolder = \"" + Escaped(dir / "Eins") + "\"\n"},
+         "        page 1009 \"AutoCAD Produkt festlegen\": next\n        svFolder = \"" +
+             Escaped(dir / "Eins") + "\"\n"},
         {"--answer \"1008=select:Zweites Produkt,next\" --answer next",
          "KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0)",
          "line 1: KivGetMainAcadData(hwnd, svFolder, svKey, 0, 0) = 0\n"
          "        page 1008 \"AutoCAD Produkt festlegen\": select \"Zweites Produkt\", next\n"
-         "        svFolder = \"" + Escaped(dir / "Zwei") + "\"\n"},
+         "        svFolder = \"" +
+             Escaped(dir / "Zwei") + "\"\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
@@ -410,11 +429,13 @@ TEST(KivHost, AnswersNoUserCouldGiveAreRefusedBeforeTheRun) {
         const char* options;
         const char* refused;
     } cases[] = {
-        {"--answer 1003=back", "--answer 1003=back: page 1003 \"User Information\" cannot take back (it shows "
-                               "\"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, "
-                               "escape)"},
-        {"--answer back", "--answer back: page 1007 \"Tablettmen\xC3\xBC einrichten\", which line 3 shows, cannot "
-                          "take back"},
+        {"--answer 1003=back",
+         "--answer 1003=back: page 1003 \"User Information\" cannot take back (it shows "
+         "\"&Weiter >\" for next and \"Abbrechen\" for cancel; its answers: next, cancel, "
+         "escape)"},
+        {"--answer back",
+         "--answer back: page 1007 \"Tablettmen\xC3\xBC einrichten\", which line 3 shows, cannot "
+         "take back"},
         {"--answer 1008=cancel", "--answer 1008=cancel: page 1008 \"AutoCAD Produkt festlegen\" cannot take cancel"},
     };
     for (const auto& c : cases) {
@@ -441,8 +462,8 @@ TEST(KivHost, UsageAndDllErrorsRunNothing) {
     // The system's own words for what went wrong.
     run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--dll \"" + dir / "missing.dll" + "\"");
     EXPECT_EQ(2u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.err.find("cannot load " + dir / "missing.dll: " +
-                                              SystemText(ERROR_MOD_NOT_FOUND) + " (error 126)"))
+    EXPECT_NE(std::string::npos,
+              run.err.find("cannot load " + dir / "missing.dll: " + SystemText(ERROR_MOD_NOT_FOUND) + " (error 126)"))
         << run.err;
     run = RunHost("\"" + dir / "absent.kiv" + "\"");
     EXPECT_EQ(2u, run.exitCode);
@@ -470,14 +491,15 @@ TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     WriteFile(dir / "sample.reg", reg);
     HostRun imported = RunProgram("regedit.exe /S \"" + dir / "sample.reg" + "\"");
     ASSERT_EQ(0u, imported.exitCode);
-    HostRun laidOut = RunScript(dir, "CopyTree(SAMPLE, ROOT)\n", Define("SAMPLE", examples + "/sample") +
-                                                                     Define("ROOT", dir.path()));
+    HostRun laidOut =
+        RunScript(dir, "CopyTree(SAMPLE, ROOT)\n", Define("SAMPLE", examples + "/sample") + Define("ROOT", dir.path()));
     ASSERT_EQ(0u, laidOut.exitCode) << laidOut.err;
     ASSERT_TRUE(FileExists(dir / "Dorvasys\\TERVILO\\Tervilo.Arx"));
 
     HostRun run = RunHost("--define \"ROOT=" + dir.path() +
                           "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next --answer next "
-                          "\"" + examples + "/upgrade.kiv\"");
+                          "\"" +
+                          examples + "/upgrade.kiv\"");
     EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
 
     // Every call of the script is printed with its result, and nothing else is.
@@ -504,7 +526,6 @@ TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     EXPECT_FALSE(FileExists(dir / "Dorvasys\\TERVILO\\Tervilo.Arx"));
     EXPECT_FALSE(RegKeyExists(std::string(kAcadReleaseKey) + "\\ACAD-4001:407\\Applications\\Tervilo"));
     std::string library = dir / "Dorvasys\\TERVILO\\Bib\\Bib.Ini";
-    EXPECT_NE(std::string::npos,
-              ReadFile(dir / "Dorvasys\\TERVILO\\Manager\\Arch.Cfg")
-                  .find("BIBHPT 5005 " + std::to_string(library.size()) + " " + library + "\r\n"));
+    EXPECT_NE(std::string::npos, ReadFile(dir / "Dorvasys\\TERVILO\\Manager\\Arch.Cfg")
+                                     .find("BIBHPT 5005 " + std::to_string(library.size()) + " " + library + "\r\n"));
 }

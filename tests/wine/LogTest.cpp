@@ -1,9 +1,9 @@
 // The opt-in diagnostic log: off without KIVFORIS55_LOG, one line per export call and per
 // changing or failing operation with it, and never a different result either way.
 #include "KivForIS55.h"
-#include "win32/Log.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
+#include "win32/Log.h"
 
 #include <gtest/gtest.h>
 

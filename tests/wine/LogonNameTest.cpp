@@ -1,8 +1,8 @@
 // KivGetUserName: the logon name into the caller's buffer and the setup state.
 #include "support/Library.h"
 
-#include "win32/LogonName.h"
 #include "core/SetupState.h"
+#include "win32/LogonName.h"
 
 #include <gtest/gtest.h>
 

@@ -41,7 +41,7 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
 
 }  // namespace
 
-TEST(OldReleases, NameListsHaveTheirStatedForm) {
+TEST(OldReleases, ModuleNamesAreTerviloThenKivModulesWithTheirLoaders) {
     EXPECT_STREQ("Tervilo", OldModuleNames[0]);
     std::vector<std::string> architecture(OldModuleNames.begin() + 1, OldModuleNames.end());
     int underscored = 0;

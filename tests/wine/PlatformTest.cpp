@@ -2,9 +2,9 @@
 // The locale cases need a process started under that locale (tests/wine/CMakeLists.txt
 // starts one per locale); in the German test session they skip.
 #include "core/Path.h"
+#include "core/SaveLists.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
-#include "core/SaveLists.h"
 
 #include <gtest/gtest.h>
 
@@ -128,7 +128,10 @@ TEST(NameComparison, FollowsTheFileSystem) {
         {"0xFE and 0xDE", "\xFE", "\xDE", true},
         {"a with diaeresis", "\xE4", "\xC4", true},
         {"sharp s and SS", "\xDF", "SS", false},
-        {"a soft hyphen counts", "Ar\xAD" "ch.Cfg", "Arch.Cfg", false},
+        {"a soft hyphen counts",
+         "Ar\xAD"
+         "ch.Cfg",
+         "Arch.Cfg", false},
         {"different letters", "FENBL1", "FENBL2", false},
     };
     for (const Case& c : cases) {
@@ -147,14 +150,18 @@ TEST(NameComparison, Variant1RewritesEveryFileTheFileSystemTellsFromArchCfg) {
     ScratchFolder dir;
     const std::string manager = dir / "Neu\\Manager";
     MakeFolder(manager);
-    ExpectVariant1RewritesEach(dir / "Neu", manager, {"Arch.Cfg", "Ar\xAD" "ch.Cfg"});
+    ExpectVariant1RewritesEach(dir / "Neu", manager,
+                               {"Arch.Cfg",
+                                "Ar\xAD"
+                                "ch.Cfg"});
 }
 
 // A script may load the library from a folder whose name the ANSI code page
 // cannot spell; its progress window still holds the library while it is open.
 TEST(ProgressWindowReference, HoldsALibraryLoadedFromAFolderTheCodePageCannotSpell) {
     ScratchFolder dir;
-    const std::wstring folder = std::wstring(dir.path().begin(), dir.path().end()) + L"\\\u03A9\u03BC\u03AD\u03B3\u03B1";
+    const std::wstring folder =
+        std::wstring(dir.path().begin(), dir.path().end()) + L"\\\u03A9\u03BC\u03AD\u03B3\u03B1";
     const std::string shipped = ProgramFolder() + "\\KivForIS55.dll";
     const std::wstring path = folder + L"\\KivForIS55.dll";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));

@@ -115,10 +115,12 @@ protected:
 TEST_F(KivGetMainAcadDataTwoProducts, ListedByNameAndNextTakesThePreselectedOne) {
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
-        EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
-                  L"unten dargestellten Liste. TERVILO wird weiters mit diesem Produkt verbunden.",
-                  page.Text(IDC_PAGE_TEXT));
-        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}), page.ListEntries(IDC_PRODUCT_LIST));
+        EXPECT_EQ(
+            L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
+            L"unten dargestellten Liste. TERVILO wird weiters mit diesem Produkt verbunden.",
+            page.Text(IDC_PAGE_TEXT));
+        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}),
+                  page.ListEntries(IDC_PRODUCT_LIST));
         EXPECT_EQ(0, page.ListSelection(IDC_PRODUCT_LIST));
         EXPECT_FALSE(page.Exists(IDC_BACK));
         EXPECT_FALSE(page.IsVisible(IDCANCEL));
@@ -237,9 +239,10 @@ TEST_F(KivGetMainAcadDataTwoProducts, APageThatCannotBeCreatedWritesNothing) {
 TEST_F(KivGetMainAcadDataTwoProducts, AltPageNamesDorvaAtAndWorks) {
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
-        EXPECT_EQ(L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
-                  L"unten dargestellten Liste. Dorva AT wird weiters mit diesem Produkt verbunden.",
-                  page.Text(IDC_PAGE_TEXT));
+        EXPECT_EQ(
+            L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der "
+            L"unten dargestellten Liste. Dorva AT wird weiters mit diesem Produkt verbunden.",
+            page.Text(IDC_PAGE_TEXT));
         EXPECT_EQ(2u, page.ListEntries(IDC_PRODUCT_LIST).size());
         EXPECT_FALSE(page.IsVisible(IDCANCEL));
         page.Click(IDOK);
@@ -316,7 +319,8 @@ TEST(KivGetMainAcadData, AProductWithoutANameIsNotOffered) {
     Buffers out;
     PageDriver driver;
     driver.OnPage(kTitle, [](Window& page) {
-        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}), page.ListEntries(IDC_PRODUCT_LIST));
+        EXPECT_EQ((std::vector<std::wstring>{L"Architektur 2000", L"Zeichnen 2000"}),
+                  page.ListEntries(IDC_PRODUCT_LIST));
         page.SelectListEntry(IDC_PRODUCT_LIST, 1);
         page.Click(IDOK);
     });

@@ -1,6 +1,6 @@
 // The registry key holder against Wine's registry.
-#include "win32/RegKey.h"
 #include "support/Scratch.h"
+#include "win32/RegKey.h"
 
 #include <gtest/gtest.h>
 

@@ -57,11 +57,16 @@ std::wstring NameOrOrdinal(const WORD*& p) {
         WORD ordinal = p[1];
         p += 2;
         switch (ordinal) {
-        case 0x80: return L"Button";
-        case 0x81: return L"Edit";
-        case 0x82: return L"Static";
-        case 0x83: return L"ListBox";
-        default: return L"#" + std::to_wstring(ordinal);
+            case 0x80:
+                return L"Button";
+            case 0x81:
+                return L"Edit";
+            case 0x82:
+                return L"Static";
+            case 0x83:
+                return L"ListBox";
+            default:
+                return L"#" + std::to_wstring(ordinal);
         }
     }
     std::wstring name(reinterpret_cast<const wchar_t*>(p));
@@ -119,7 +124,8 @@ void ExpectItem(const Item* item, const std::string& what, const wchar_t* kind, 
                 DWORD required, DWORD forbidden, DWORD typeMask = 0, DWORD type = 0) {
     ASSERT_NE(nullptr, item) << what << " missing";
     // Class names compare as the window manager compares them: without regard to case.
-    EXPECT_EQ(0, ::lstrcmpiW(kind, item->kind.c_str())) << what << " is a " << std::string(item->kind.begin(), item->kind.end());
+    EXPECT_EQ(0, ::lstrcmpiW(kind, item->kind.c_str()))
+        << what << " is a " << std::string(item->kind.begin(), item->kind.end());
     EXPECT_TRUE(SamePlace(place, item->place)) << what << " at " << Describe(item->place);
     EXPECT_EQ(text, item->text) << what;
     EXPECT_EQ(required, item->style & required) << what << std::hex << " style " << item->style;
@@ -167,8 +173,7 @@ void ExpectUserNameTemplate(const Template& t, bool greyed) {
     ExpectItem(t.FindText(L"Benutzername:"), "label", L"Static", {99, 56, 51, 13}, L"Benutzername:",
                WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | on, off, SS_TYPEMASK, SS_LEFT);
     ExpectItem(t.Find(IDC_USER_NAME), "name box", L"Edit", {155, 56, 150, 13}, L"",
-               WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | on,
-               off | ES_MULTILINE);
+               WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | on, off | ES_MULTILINE);
     EXPECT_EQ(8u, t.items.size());
 }
 
@@ -176,12 +181,13 @@ void ExpectProductTemplate(const Template& t, const std::wstring& addOn) {
     ExpectPageFrame(t, L"AutoCAD Produkt festlegen", false);
     ExpectItem(t.Find(IDC_PAGE_TEXT), "explanation", L"Static", {99, 9, 206, 36},
                L"Mehrere AutoCAD Produkte Version 2000 wurden gefunden.\nWählen Sie ein AutoCAD Produkt aus der unten "
-               L"dargestellten Liste. " + addOn + L" wird weiters mit diesem Produkt verbunden.",
+               L"dargestellten Liste. " +
+                   addOn + L" wird weiters mit diesem Produkt verbunden.",
                WS_CHILD | WS_VISIBLE, WS_DISABLED, SS_TYPEMASK, SS_LEFT);
-    ExpectItem(t.Find(IDC_PRODUCT_LIST), "product list", L"ListBox", {99, 44, 206, 60}, L"",
-               WS_CHILD | WS_VISIBLE | LBS_SORT | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
-                   LBS_NOINTEGRALHEIGHT,
-               WS_DISABLED | LBS_MULTIPLESEL | LBS_EXTENDEDSEL);
+    ExpectItem(
+        t.Find(IDC_PRODUCT_LIST), "product list", L"ListBox", {99, 44, 206, 60}, L"",
+        WS_CHILD | WS_VISIBLE | LBS_SORT | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOINTEGRALHEIGHT,
+        WS_DISABLED | LBS_MULTIPLESEL | LBS_EXTENDEDSEL);
     EXPECT_EQ(6u, t.items.size());
 }
 
@@ -304,8 +310,8 @@ TEST(ResourceTemplates, GermanMessageStringAndEightBitPictures) {
         LONG width, height;
     } pictures[] = {{IDB_SIDE_NARROW, 120, 258}, {IDB_SIDE_WIDE, 218, 331}};
     for (const auto& picture : pictures) {
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(
-            German(lib.module(), MAKEINTRESOURCEW(2) /* RT_BITMAP */, picture.id));
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(German(lib.module(), MAKEINTRESOURCEW(2) /* RT_BITMAP */, picture.id));
         ASSERT_NE(nullptr, header) << picture.id;
         EXPECT_EQ(picture.width, header->biWidth) << picture.id;
         EXPECT_EQ(picture.height, std::abs(header->biHeight)) << picture.id;

@@ -1,9 +1,9 @@
 // SaveBeforeFilesCopy and SaveAfterFilesCopy through the loaded DLL, on Wine's file system.
+#include "core/SaveLists.h"
 #include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
-#include "core/SaveLists.h"
 
 #include <gtest/gtest.h>
 
@@ -73,8 +73,8 @@ bool WriteFileW(const std::wstring& path, const std::string& bytes) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
     ::CloseHandle(file);
     return ok;
 }
@@ -120,10 +120,11 @@ TEST(SaveBeforeFilesCopy, SavesNonEmptyFilesAndReplacesTheReplaceableKinds) {
 
     EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
 
-    EXPECT_EQ((std::vector<std::string>{"Acad.rx", "Arch.Cfg", "Liesmich.txt", "Logo.bmp", "Start.lsp",
-                                        "TERVILO.MNU", "Tervilo.mnl"}),
+    EXPECT_EQ((std::vector<std::string>{"Acad.rx", "Arch.Cfg", "Liesmich.txt", "Logo.bmp", "Start.lsp", "TERVILO.MNU",
+                                        "Tervilo.mnl"}),
               ListNames(mgr + "\\Save1"));
-    for (const std::string& name : ListNames(mgr + "\\Save1")) EXPECT_EQ(Content(name), ReadFile(mgr + "\\Save1\\" + name));
+    for (const std::string& name : ListNames(mgr + "\\Save1"))
+        EXPECT_EQ(Content(name), ReadFile(mgr + "\\Save1\\" + name));
     // Only the kept kinds, the empty file and the sub-folder stay in the target.
     EXPECT_EQ((std::vector<std::string>{"Arch.Cfg", "Leer.lsp", "Liesmich.txt", "Save1", "Sub"}), ListNames(mgr));
     EXPECT_EQ("tief", ReadFile(mgr + "\\Sub\\Tief.lsp"));
@@ -372,7 +373,8 @@ TEST(MoveOpeningIniFiles, SameFolderUnderAnotherSpellingLosesNothing) {
             lib.SetNewProgramDir(from.c_str());
             lib.SetNewManagerDir(to.c_str());
             lib.SaveAfterFilesCopy((dir / "Old").c_str());
-            for (const char* name : kOpeningFiles) EXPECT_EQ(Content(name), ReadFile(prog + "\\" + name)) << from << " " << to;
+            for (const char* name : kOpeningFiles)
+                EXPECT_EQ(Content(name), ReadFile(prog + "\\" + name)) << from << " " << to;
         }
     }
     RemoveTree(dir / "Save1");  // the tidy-up of the scratch folder itself

@@ -98,12 +98,13 @@ TEST(KivShowTargeDir, KeysInTheMessageBoxActOnThePage) {
     Library lib;
     // A multi-line box can keep Enter and Escape for itself; here they still reach the page.
     PageDriver escape;
-    escape.OnPage(kTitle,
-                  [](Window& page) {
-                      ::SetFocus(page.Control(IDC_TARGET_MESSAGE));
-                      ASSERT_TRUE(page.HasFocus(IDC_TARGET_MESSAGE));
-                      page.PressEscape();
-                  })
+    escape
+        .OnPage(kTitle,
+                [](Window& page) {
+                    ::SetFocus(page.Control(IDC_TARGET_MESSAGE));
+                    ASSERT_TRUE(page.HasFocus(IDC_TARGET_MESSAGE));
+                    page.PressEscape();
+                })
         .AnswerCancelConfirmation(CancelAnswer::Abort);
     EXPECT_EQ(2, escape.Run([&] { return lib.KivShowTargeDir(nullptr, kFolder, "TERVILO"); }));
 

@@ -29,8 +29,8 @@ HWND Label(const Window& page) {
 
 std::wstring FromAnsi(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()))));
+    wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                               &wide[0], static_cast<int>(wide.size()))));
     return wide;
 }
 
@@ -87,14 +87,16 @@ TEST(ShowTerviloUserName, AnyNonZeroGreyedValueGreysTextLabelAndName) {
 
 TEST(ShowTerviloUserName, EmptyNullLongAndUmlautNames) {
     Library lib;
-    const std::string umlauts = "J\xfcrgen M\xfc\xdf" "ig";  // in the ANSI code page
+    const std::string umlauts =
+        "J\xfcrgen M\xfc\xdf"
+        "ig";  // in the ANSI code page
     const std::string longName(300, 'n');
     struct Case {
         const char* argument;
         std::wstring shown;
     };
-    const Case cases[] = {{"", L""}, {nullptr, L""}, {longName.c_str(), std::wstring(300, L'n')},
-                          {umlauts.c_str(), FromAnsi(umlauts)}};
+    const Case cases[] = {
+        {"", L""}, {nullptr, L""}, {longName.c_str(), std::wstring(300, L'n')}, {umlauts.c_str(), FromAnsi(umlauts)}};
     for (const Case& c : cases) {
         PageDriver driver;
         driver.OnPage(kTitle, [&](Window& page) {

@@ -25,8 +25,8 @@ const wchar_t* const kUserPage = L"User Information";
 // A bitmap of the DLL's resources as COLORREF pixels, rows top to bottom.
 Image LoadPicture(HMODULE module, int id) {
     Image image;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (bitmap == nullptr) return image;
     BITMAP info;
     ::GetObjectA(bitmap, sizeof info, &info);
@@ -55,8 +55,8 @@ public:
     static constexpr RECT kLine{10, 270, 310, 272};
 
     PaintBench() {
-        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 50, 60, kWidth, kHeight, nullptr, nullptr, nullptr,
-                                    nullptr);
+        parent_ =
+            ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 50, 60, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
         placeholder_ = Child(kPicture, IDC_SIDE_PICTURE);
         separator_ = Child(kLine, IDC_SEPARATOR);
         BITMAPINFO format{};
@@ -95,8 +95,8 @@ public:
 private:
     static constexpr int kWidth = 400, kHeight = 300;
     HWND Child(const RECT& r, int id) {
-        return ::CreateWindowExA(0, "STATIC", "", WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                 parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        return ::CreateWindowExA(0, "STATIC", "", WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top, parent_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
     HWND parent_, placeholder_, separator_;
     HDC dc_;
@@ -125,10 +125,10 @@ template <typename At>
 void ExpectFramedPicture(const RECT& r, const Image& picture, COLORREF light, At at) {
     const COLORREF dark = ::GetSysColor(COLOR_BTNSHADOW);
     int wrong = 0;
-    for (int y = r.top + 1; y <= r.bottom; ++y) wrong += at(r.left, y) != dark;         // left, dark
-    for (int x = r.left; x < r.right; ++x) wrong += at(x, r.top) != dark;               // top, dark
-    for (int x = r.left + 1; x < r.right; ++x) wrong += at(x, r.bottom) != light;       // bottom, light
-    for (int y = r.top + 1; y <= r.bottom; ++y) wrong += at(r.right - 1, y) != light;   // right, light
+    for (int y = r.top + 1; y <= r.bottom; ++y) wrong += at(r.left, y) != dark;        // left, dark
+    for (int x = r.left; x < r.right; ++x) wrong += at(x, r.top) != dark;              // top, dark
+    for (int x = r.left + 1; x < r.right; ++x) wrong += at(x, r.bottom) != light;      // bottom, light
+    for (int y = r.top + 1; y <= r.bottom; ++y) wrong += at(r.right - 1, y) != light;  // right, light
     EXPECT_EQ(0, wrong) << "frame pixels off";
     int off = 0;
     for (int y = r.top + 1; y < r.bottom; ++y)
@@ -350,42 +350,46 @@ TEST(CancelConfirmDialog, TextsPlaceAndAnswers) {
     Library lib;
     PageDriver driver;
     HWND pageWindow = nullptr;
-    driver.OnPage(kUserPage,
-                  [&](Window& page) {
-                      pageWindow = page.hwnd();
-                      page.Click(IDCANCEL);
-                  })
-        .AnswerCancelConfirmation(CancelAnswer::Continue, [&](Window& confirm) {
-            EXPECT_EQ(pageWindow, confirm.Owner());
-            EXPECT_EQ(L"&Fortsetzen", confirm.Text(IDOK));
-            EXPECT_EQ(L"A&bbrechen", confirm.Text(IDCANCEL));
-            EXPECT_TRUE(confirm.HasFocus(IDOK));
-            // Not centred: its client area at the template position, from the page's client origin.
-            RECT units = confirm.DialogUnitsToPixels(RECT{27, 43, 27 + 230, 43 + 114});
-            POINT origin = Window(pageWindow).ClientToScreenPoint(POINT{0, 0});
-            POINT client = confirm.ClientToScreenPoint(POINT{0, 0});
-            EXPECT_EQ(origin.x + units.left, client.x);
-            EXPECT_EQ(origin.y + units.top, client.y);
-            std::vector<std::wstring> texts;
-            for (HWND child = ::GetWindow(confirm.hwnd(), GW_CHILD); child != nullptr;
-                 child = ::GetWindow(child, GW_HWNDNEXT)) {
-                char kind[16] = {};
-                ::GetClassNameA(child, kind, sizeof kind);
-                if (lstrcmpiA(kind, "Static") != 0) continue;
-                wchar_t text[300] = {};
-                ::GetWindowTextW(child, text, 300);
-                texts.push_back(text);
-                EXPECT_TRUE(::GetWindowLongA(child, GWL_STYLE) & SS_NOPREFIX);
-            }
-            EXPECT_EQ((std::vector<std::wstring>{
-                          L"Setup wurde nicht abgeschlossen. Wenn Sie Setup jetzt abbrechen, wird das Programm nicht "
-                          L"installiert.",
-                          L"Sie können das Setup später ausführen, um die Installation abzuschließen. Klicken Sie auf "
-                          L"Fortsetzen, um das Programm zu installieren.",
-                          L"Klicken Sie auf Abbrechen, um das Setup zu beenden."}),
-                      texts);
-            confirm.SaveScreenshot("cancel-confirmation.png");
-        })
+    driver
+        .OnPage(kUserPage,
+                [&](Window& page) {
+                    pageWindow = page.hwnd();
+                    page.Click(IDCANCEL);
+                })
+        .AnswerCancelConfirmation(
+            CancelAnswer::Continue,
+            [&](Window& confirm) {
+                EXPECT_EQ(pageWindow, confirm.Owner());
+                EXPECT_EQ(L"&Fortsetzen", confirm.Text(IDOK));
+                EXPECT_EQ(L"A&bbrechen", confirm.Text(IDCANCEL));
+                EXPECT_TRUE(confirm.HasFocus(IDOK));
+                // Not centred: its client area at the template position, from the page's client origin.
+                RECT units = confirm.DialogUnitsToPixels(RECT{27, 43, 27 + 230, 43 + 114});
+                POINT origin = Window(pageWindow).ClientToScreenPoint(POINT{0, 0});
+                POINT client = confirm.ClientToScreenPoint(POINT{0, 0});
+                EXPECT_EQ(origin.x + units.left, client.x);
+                EXPECT_EQ(origin.y + units.top, client.y);
+                std::vector<std::wstring> texts;
+                for (HWND child = ::GetWindow(confirm.hwnd(), GW_CHILD); child != nullptr;
+                     child = ::GetWindow(child, GW_HWNDNEXT)) {
+                    char kind[16] = {};
+                    ::GetClassNameA(child, kind, sizeof kind);
+                    if (lstrcmpiA(kind, "Static") != 0) continue;
+                    wchar_t text[300] = {};
+                    ::GetWindowTextW(child, text, 300);
+                    texts.push_back(text);
+                    EXPECT_TRUE(::GetWindowLongA(child, GWL_STYLE) & SS_NOPREFIX);
+                }
+                EXPECT_EQ(
+                    (std::vector<std::wstring>{
+                        L"Setup wurde nicht abgeschlossen. Wenn Sie Setup jetzt abbrechen, wird das Programm nicht "
+                        L"installiert.",
+                        L"Sie können das Setup später ausführen, um die Installation abzuschließen. Klicken Sie auf "
+                        L"Fortsetzen, um das Programm zu installieren.",
+                        L"Klicken Sie auf Abbrechen, um das Setup zu beenden."}),
+                    texts);
+                confirm.SaveScreenshot("cancel-confirmation.png");
+            })
         // "Fortsetzen" keeps the page with its contents.
         .OnPage(kUserPage,
                 [](Window& page) {
@@ -397,8 +401,9 @@ TEST(CancelConfirmDialog, TextsPlaceAndAnswers) {
 
     PageDriver escape;
     escape.OnPage(kUserPage, [](Window& page) { page.Click(IDCANCEL); })
-        .OnWindow("cancel confirmation", [](HWND hwnd) { return ::GetWindow(hwnd, GW_OWNER) != nullptr; },
-                  [](Window& confirm) { confirm.PressEscape(); });
+        .OnWindow(
+            "cancel confirmation", [](HWND hwnd) { return ::GetWindow(hwnd, GW_OWNER) != nullptr; },
+            [](Window& confirm) { confirm.PressEscape(); });
     EXPECT_EQ(0, escape.Run([&] { return lib.ShowTerviloUserName(nullptr, "Anna", 0); }));
 }
 

@@ -3,8 +3,8 @@
 
 #include "Output.h"
 
-#include "win32/FileSystem.h"
 #include "pagekit/Window.h"
+#include "win32/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -110,8 +110,8 @@ int AutoAnswer::TemplateOf(HWND page) const {
 
 std::string AutoAnswer::Name(HWND page) const {
     int id = TemplateOf(page);
-    return "page " + (id != 0 ? std::to_string(id) + " " : std::string()) + "\"" +
-           ToUtf8(pagekit::AnsiText(page)) + "\"";
+    return "page " + (id != 0 ? std::to_string(id) + " " : std::string()) + "\"" + ToUtf8(pagekit::AnsiText(page)) +
+           "\"";
 }
 
 void AutoAnswer::Tick() {
@@ -139,7 +139,8 @@ void AutoAnswer::Answer(HWND page) {
     const AnswerRule* rule = FindAnswer(settings_.rules, id, pagekit::AnsiText(page));
     bool forEveryPage = rule != nullptr && rule->title.empty() && rule->templateId == 0;
     Showing steps;
-    if (cancelledPage_ != nullptr && ::GetWindow(page, GW_OWNER) == cancelledPage_ && (rule == nullptr || forEveryPage)) {
+    if (cancelledPage_ != nullptr && ::GetWindow(page, GW_OWNER) == cancelledPage_ &&
+        (rule == nullptr || forEveryPage)) {
         // The confirmation of a cancel we gave: confirm it, whatever the answer for every page says.
         steps.push_back(Step{Action::Cancel, std::string()});
     } else if (rule != nullptr) {
@@ -213,7 +214,8 @@ bool AutoAnswer::Perform(HWND page, const Step& step) {
             }
             Stop(openPage_ + " lists no entry " + ToUtf8(Quote(step.text)));
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -232,9 +234,9 @@ void AutoAnswer::Capture(HWND window) {
     std::snprintf(number, sizeof number, "%02d", ++shots_);
     std::string path = settings_.screenshotFolder + "\\" + number + "-line" + std::to_string(line_) + "-" +
                        FileNamePart(pagekit::AnsiText(window)) + ".png";
-    events_.push_back(pagekit::SavePng(pagekit::Capture(window), path) ? "screenshot " + ToUtf8(path)
-                                                                       : "screenshot " + ToUtf8(path) +
-                                                                             " could not be saved");
+    events_.push_back(pagekit::SavePng(pagekit::Capture(window), path)
+                          ? "screenshot " + ToUtf8(path)
+                          : "screenshot " + ToUtf8(path) + " could not be saved");
 }
 
 void AutoAnswer::Stop(const std::string& reason) {

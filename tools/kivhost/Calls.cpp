@@ -14,30 +14,42 @@ constexpr Param N = Param::Number;
 
 const char* ParamWord(Param param) {
     switch (param) {
-        case Param::Window: return "window";
-        case Param::Text: return "text";
-        case Param::Buffer: return "buffer";
-        case Param::Number: return "number";
+        case Param::Window:
+            return "window";
+        case Param::Text:
+            return "text";
+        case Param::Buffer:
+            return "buffer";
+        case Param::Number:
+            return "number";
     }
     return "?";
 }
 
 const char* Expected(Param param) {
     switch (param) {
-        case Param::Window: return "hwnd or null";
-        case Param::Text: return "a quoted text, a buffer name or null";
-        case Param::Buffer: return "a buffer name or null";
-        case Param::Number: return "a number";
+        case Param::Window:
+            return "hwnd or null";
+        case Param::Text:
+            return "a quoted text, a buffer name or null";
+        case Param::Buffer:
+            return "a buffer name or null";
+        case Param::Number:
+            return "a number";
     }
     return "?";
 }
 
 bool Accepts(Param param, ArgKind kind) {
     switch (param) {
-        case Param::Window: return kind == ArgKind::Window || kind == ArgKind::Null;
-        case Param::Text: return kind == ArgKind::Text || kind == ArgKind::Name || kind == ArgKind::Null;
-        case Param::Buffer: return kind == ArgKind::Name || kind == ArgKind::Null;
-        case Param::Number: return kind == ArgKind::Number;
+        case Param::Window:
+            return kind == ArgKind::Window || kind == ArgKind::Null;
+        case Param::Text:
+            return kind == ArgKind::Text || kind == ArgKind::Name || kind == ArgKind::Null;
+        case Param::Buffer:
+            return kind == ArgKind::Name || kind == ArgKind::Null;
+        case Param::Number:
+            return kind == ArgKind::Number;
     }
     return false;
 }
@@ -82,14 +94,15 @@ bool CheckLiterals(const Statement& statement, const Arg& arg, std::string& mess
     for (const TextPart& part : arg.parts) {
         if (part.isName) continue;
         total += part.text.size();
-        if (part.text.size() >= 260) {
-            message = "a quoted text of " + std::to_string(part.text.size()) + " bytes does not fit a 260-byte buffer";
+        if (part.text.size() >= kBufferSize) {
+            message = "a quoted text of " + std::to_string(part.text.size()) + " bytes does not fit a " +
+                      std::to_string(kBufferSize) + "-byte buffer";
             return false;
         }
     }
-    if (statement.assignment && total >= 260) {
+    if (statement.assignment && total >= kBufferSize) {
         message = "the quoted texts assigned to " + statement.name + " make " + std::to_string(total) +
-                  " bytes, which do not fit its 260 bytes";
+                  " bytes, which do not fit its " + std::to_string(kBufferSize) + " bytes";
         return false;
     }
     return true;
@@ -132,10 +145,12 @@ bool CheckStatement(const Statement& statement, std::set<std::string>& defined, 
         const Arg& arg = statement.args[i];
         Param param = signature->params[i];
         if (!Accepts(param, arg.kind)) {
-            message = "argument " + std::to_string(i + 1) + " of " + Signature(*signature) + " must be " + Expected(param);
+            message =
+                "argument " + std::to_string(i + 1) + " of " + Signature(*signature) + " must be " + Expected(param);
             return false;
         }
-        if (param == Param::Text && (!CheckLiterals(statement, arg, message) || !CheckNamesDefined(arg, defined, message)))
+        if (param == Param::Text &&
+            (!CheckLiterals(statement, arg, message) || !CheckNamesDefined(arg, defined, message)))
             return false;
         if (param == Param::Buffer && arg.kind == ArgKind::Name) written.insert(arg.parts[0].text);
     }
@@ -158,7 +173,12 @@ const std::vector<CallSpec>& Calls() {
         {"KivRegProgDestroy", {}},
         {"KivRegProgSetCurrName", {T}},
         {"KivRegProgSetCurrPos", {N}},
-        {"KivShowTargeDir", {W, T, T}, HostCommand::None, 1006, -1, 0,
+        {"KivShowTargeDir",
+         {W, T, T},
+         HostCommand::None,
+         1006,
+         -1,
+         0,
          "that spelling, without the t of Target, is the export's real name"},
         {"KivStartRegProgress", {W, T, N}},
         {"SaveAfterFilesCopy", {T}},

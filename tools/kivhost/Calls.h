@@ -3,11 +3,16 @@
 
 #include "Script.h"
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace kivhost {
+
+// The size of every output buffer, the public header's KIV_BUFFER_SIZE (the runner
+// asserts that they agree; this file also builds natively, without windows.h).
+constexpr std::size_t kBufferSize = 260;
 
 enum class Param {
     Window,  // hwnd or null
@@ -25,8 +30,8 @@ struct CallSpec {
     const char* name;
     std::vector<Param> params;
     HostCommand host = HostCommand::None;
-    int page = 0;           // the dialog template of the page the call shows, if any
-    int pageArg = -1;       // the number argument that picks pageIfSet instead when nonzero
+    int page = 0;      // the dialog template of the page the call shows, if any
+    int pageArg = -1;  // the number argument that picks pageIfSet instead when nonzero
     int pageIfSet = 0;
     const char* note = nullptr;  // said after a "did you mean" for this name
 };

@@ -76,10 +76,10 @@ bool ReadItem(Reader& reader, bool extended, DialogItem& item) {
     std::uint32_t exStyle = 0, helpId = 0, id = 0;
     std::uint16_t id16 = 0;
     if (!reader.Align()) return false;
-    bool header = extended ? reader.DoubleWord(helpId) && reader.DoubleWord(exStyle) && reader.DoubleWord(item.style) &&
-                                 reader.Skip(8) && reader.DoubleWord(id)
-                           : reader.DoubleWord(item.style) && reader.DoubleWord(exStyle) && reader.Skip(8) &&
-                                 reader.Word(id16);
+    bool header =
+        extended ? reader.DoubleWord(helpId) && reader.DoubleWord(exStyle) && reader.DoubleWord(item.style) &&
+                       reader.Skip(8) && reader.DoubleWord(id)
+                 : reader.DoubleWord(item.style) && reader.DoubleWord(exStyle) && reader.Skip(8) && reader.Word(id16);
     if (!header) return false;
     item.id = static_cast<std::uint16_t>(extended ? id : id16);
     std::uint16_t ordinal = 0, extra = 0;

@@ -12,7 +12,7 @@ struct DialogItem {
     std::u16string className;  // "Button", "Static", ... for the predefined classes
     std::uint16_t id = 0;      // the low word, as a control's id reads back
     std::uint32_t style = 0;
-    std::u16string text;       // empty for a resource ordinal
+    std::u16string text;  // empty for a resource ordinal
 };
 
 struct DialogTemplate {

@@ -1,6 +1,8 @@
 // Command-line parsing of kivhost.
 #include "Options.h"
 
+#include "Calls.h"
+
 #include "Pages.h"
 #include "Script.h"
 
@@ -42,8 +44,11 @@ bool ParseStep(const std::string& word, Step& step) {
     static const struct {
         const char* word;
         Action action;
-    } kSteps[] = {{"next", Action::Next},     {"back", Action::Back}, {"cancel", Action::Cancel},
-                  {"escape", Action::Escape}, {"tick", Action::Tick}};
+    } kSteps[] = {{"next", Action::Next},
+                  {"back", Action::Back},
+                  {"cancel", Action::Cancel},
+                  {"escape", Action::Escape},
+                  {"tick", Action::Tick}};
     if (Lowered(word.substr(0, 7)) == "select:") {
         step = Step{Action::Select, word.substr(7)};
         return !step.text.empty();
@@ -114,8 +119,8 @@ bool ApplyDefine(const std::string& value, Options& options, std::string& error)
         error = "--define " + value + ": expected NAME=TEXT";
         return false;
     }
-    if (value.size() - equals - 1 >= 260) {
-        error = "--define " + name + ": the text does not fit a 260-byte buffer";
+    if (value.size() - equals - 1 >= kBufferSize) {
+        error = "--define " + name + ": the text does not fit a " + std::to_string(kBufferSize) + "-byte buffer";
         return false;
     }
     options.defines[name] = value.substr(equals + 1);
@@ -126,18 +131,21 @@ const struct {
     const char* name;
     Apply apply;  // null: the option takes no value
 } kOptions[] = {
-    {"--dll", [](const std::string& v, Options& o, std::string&) {
+    {"--dll",
+     [](const std::string& v, Options& o, std::string&) {
          o.dll = v;
          return true;
      }},
     {"--answer", &ApplyAnswer},
     {"--timeout", &ApplyTimeout},
-    {"--screenshots", [](const std::string& v, Options& o, std::string&) {
+    {"--screenshots",
+     [](const std::string& v, Options& o, std::string&) {
          o.screenshots = v;
          return true;
      }},
     {"--define", &ApplyDefine},
-    {"--log", [](const std::string& v, Options& o, std::string&) {
+    {"--log",
+     [](const std::string& v, Options& o, std::string&) {
          o.log = v;
          return true;
      }},
@@ -165,15 +173,16 @@ bool ParseAnswer(const std::string& argument, AnswerRule& rule, std::string& err
             rule.templateId = std::atoi(page.c_str());
             if (const Page* found = FindPage(rule.templateId)) pages.push_back(found);
             if (pages.empty()) {
-                error = "--answer " + argument + ": no page has template " + page + " (the pages: " + TemplateList() + ")";
+                error =
+                    "--answer " + argument + ": no page has template " + page + " (the pages: " + TemplateList() + ")";
                 return false;
             }
         } else {
             rule.title = page;
             pages = PagesTitled(page);
             if (pages.empty()) {
-                error = "--answer " + argument + ": no page has the title \"" + page + "\" (the titles: " +
-                        TitleList() + ")";
+                error = "--answer " + argument + ": no page has the title \"" + page +
+                        "\" (the titles: " + TitleList() + ")";
                 return false;
             }
         }
@@ -217,12 +226,18 @@ const AnswerRule* FindAnswer(const std::vector<AnswerRule>& rules, int templateI
 
 std::string Describe(const Step& step) {
     switch (step.action) {
-        case Action::Next: return "next";
-        case Action::Back: return "back";
-        case Action::Cancel: return "cancel";
-        case Action::Escape: return "escape";
-        case Action::Tick: return "tick";
-        case Action::Select: return "select " + Quote(step.text);
+        case Action::Next:
+            return "next";
+        case Action::Back:
+            return "back";
+        case Action::Cancel:
+            return "cancel";
+        case Action::Escape:
+            return "escape";
+        case Action::Tick:
+            return "tick";
+        case Action::Select:
+            return "select " + Quote(step.text);
     }
     return "?";
 }
@@ -242,8 +257,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         }
         std::size_t equals = arg.compare(0, 2, "--") == 0 ? arg.find('=') : std::string::npos;
         std::string name = arg.substr(0, equals);
-        const auto* option = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                          [&](const auto& o) { return name == o.name; });
+        const auto* option =
+            std::find_if(std::begin(kOptions), std::end(kOptions), [&](const auto& o) { return name == o.name; });
         if (option == std::end(kOptions)) {
             error = "unknown option " + name;
             return false;

@@ -26,9 +26,9 @@ using Showing = std::vector<Step>;
 
 // Which page an answer is for: every page, a page title, or a dialog template of the DLL.
 struct AnswerRule {
-    std::string spelled;  // the argument as given, for messages
-    std::string title;    // empty: every page without a rule of its own
-    int templateId = 0;   // nonzero: the page built from exactly this template
+    std::string spelled;            // the argument as given, for messages
+    std::string title;              // empty: every page without a rule of its own
+    int templateId = 0;             // nonzero: the page built from exactly this template
     std::vector<Showing> showings;  // one per successive showing; the last one repeats
 };
 
@@ -39,7 +39,7 @@ struct Options {
     std::string log;          // the DLL's log file, or empty
     std::vector<AnswerRule> answers;
     std::map<std::string, std::string> defines;  // buffers preset from the command line
-    int timeoutSeconds = -1;  // -1: 60 when pages are answered automatically, else none
+    int timeoutSeconds = -1;                     // -1: 60 when pages are answered automatically, else none
     bool help = false;
 };
 

@@ -29,8 +29,8 @@ std::string Narrow(const std::wstring& wide, UINT codePage, bool& lossless) {
     BOOL* usedDefaultOut = codePage == CP_UTF8 ? nullptr : &usedDefault;
     // Without it an Omega would quietly become an O.
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    int length = ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, usedDefaultOut);
+    int length = ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                       usedDefaultOut);
     std::string text(static_cast<std::size_t>(length), '\0');
     ::WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
                           usedDefaultOut);
@@ -73,9 +73,9 @@ std::string AsUtf8(const std::string& bytes) {
 
 std::string SystemMessage(unsigned long error) {
     char* text = nullptr;
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
     if (text != nullptr) ::LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))

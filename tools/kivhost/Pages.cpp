@@ -31,15 +31,15 @@ const std::vector<Page>& Pages() {
     static const std::vector<Page> pages = {
         {1003, "User Information", kNextCancel, kNext | kCancel | kEscape},
         {1006, "Zielpfad best\xE4tigen",
-         "\"< &Zur\xFC" "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for cancel",
+         "\"< &Zur\xFC"
+         "ck\" for back, \"&Weiter >\" for next and \"Abbrechen\" for cancel",
          kNext | kBack | kCancel | kEscape},
         {1007, "Tablettmen\xFC einrichten", "\"&Weiter >\" for next, \"Abbrechen\" for cancel and a check box to tick",
          kNext | kCancel | kEscape | kTick},
         {1008, "AutoCAD Produkt festlegen", kProductButtons, kNext | kEscape | kSelect},
         {1009, "AutoCAD Produkt festlegen", kProductButtons, kNext | kEscape | kSelect},
         {1010, "User Information", kNextCancel, kNext | kCancel | kEscape},
-        {1020, "Setup Abbrechen ", "\"&Fortsetzen\" for next and \"A&bbrechen\" for cancel",
-         kNext | kCancel | kEscape},
+        {1020, "Setup Abbrechen ", "\"&Fortsetzen\" for next and \"A&bbrechen\" for cancel", kNext | kCancel | kEscape},
     };
     return pages;
 }

@@ -3,6 +3,7 @@
 
 #include "Output.h"
 
+#include "KivForIS55.h"
 #include "win32/FileSystem.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <cstring>
 
 namespace kivhost {
+
+static_assert(kBufferSize == KIV_BUFFER_SIZE, "the buffers kivhost passes are the size the DLL fills");
 
 namespace {
 
@@ -21,11 +24,16 @@ constexpr unsigned char kGuardByte = 0xA5;
 int Invoke(FARPROC proc, const std::vector<Word>& a) {
     void* p = reinterpret_cast<void*>(proc);
     switch (a.size()) {
-        case 0: return reinterpret_cast<int(__stdcall*)()>(p)();
-        case 1: return reinterpret_cast<int(__stdcall*)(Word)>(p)(a[0]);
-        case 2: return reinterpret_cast<int(__stdcall*)(Word, Word)>(p)(a[0], a[1]);
-        case 3: return reinterpret_cast<int(__stdcall*)(Word, Word, Word)>(p)(a[0], a[1], a[2]);
-        case 4: return reinterpret_cast<int(__stdcall*)(Word, Word, Word, Word)>(p)(a[0], a[1], a[2], a[3]);
+        case 0:
+            return reinterpret_cast<int(__stdcall*)()>(p)();
+        case 1:
+            return reinterpret_cast<int(__stdcall*)(Word)>(p)(a[0]);
+        case 2:
+            return reinterpret_cast<int(__stdcall*)(Word, Word)>(p)(a[0], a[1]);
+        case 3:
+            return reinterpret_cast<int(__stdcall*)(Word, Word, Word)>(p)(a[0], a[1], a[2]);
+        case 4:
+            return reinterpret_cast<int(__stdcall*)(Word, Word, Word, Word)>(p)(a[0], a[1], a[2], a[3]);
         case 5:
             return reinterpret_cast<int(__stdcall*)(Word, Word, Word, Word, Word)>(p)(a[0], a[1], a[2], a[3], a[4]);
     }
@@ -164,7 +172,9 @@ bool Runner::Call(const Statement& statement, const CallSpec& signature) {
             case Param::Window:
                 word = arg.kind == ArgKind::Window ? reinterpret_cast<Word>(mainWindow_) : 0;
                 break;
-            case Param::Number: word = static_cast<Word>(static_cast<std::uint32_t>(arg.number)); break;
+            case Param::Number:
+                word = static_cast<Word>(static_cast<std::uint32_t>(arg.number));
+                break;
             case Param::Text:
                 if (arg.kind != ArgKind::Null) {
                     texts.push_back(TextOf(arg));
@@ -191,7 +201,8 @@ bool Runner::Call(const Statement& statement, const CallSpec& signature) {
         result = CopyTree(texts[0], texts[1]) ? 1 : 0;
     } else {
         FARPROC proc = procs_.at(statement.name);
-        ended = answers_.Around(statement.line, [&] { result = Invoke(proc, words); }, failure);
+        ended = answers_.Around(
+            statement.line, [&] { result = Invoke(proc, words); }, failure);
         answers_.CaptureNewWindows(statement.line);
     }
 

@@ -30,7 +30,6 @@ public:
     ExitStatus Run(const std::vector<Statement>& statements);
 
 private:
-    static constexpr std::size_t kBufferSize = 260;
     static constexpr std::size_t kGuardSize = 64;
     using Buffer = std::array<char, kBufferSize + kGuardSize>;
 

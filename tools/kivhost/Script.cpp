@@ -51,9 +51,7 @@ private:
         return false;
     }
 
-    bool AtEnd() const {
-        return pos_ >= s_.size() || s_[pos_] == '#' || s_.compare(pos_, 2, "//") == 0;
-    }
+    bool AtEnd() const { return pos_ >= s_.size() || s_[pos_] == '#' || s_.compare(pos_, 2, "//") == 0; }
 
     void SkipBlanks() {
         while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\r')) ++pos_;
@@ -142,11 +140,21 @@ private:
             if (pos_ >= s_.size()) break;
             char e = s_[pos_++];
             switch (e) {
-                case '\\': text += '\\'; break;
-                case '"': text += '"'; break;
-                case 'n': text += '\n'; break;
-                case 'r': text += '\r'; break;
-                case 't': text += '\t'; break;
+                case '\\':
+                    text += '\\';
+                    break;
+                case '"':
+                    text += '"';
+                    break;
+                case 'n':
+                    text += '\n';
+                    break;
+                case 'r':
+                    text += '\r';
+                    break;
+                case 't':
+                    text += '\t';
+                    break;
                 default:
                     // "C:\Programme" would otherwise lose its backslash unnoticed.
                     return Fail(std::string("unknown escape \\") + e +
@@ -244,12 +252,23 @@ std::string Quote(const std::string& text) {
     std::string quoted = "\"";
     for (char c : text) {
         switch (c) {
-            case '\\': quoted += "\\\\"; break;
-            case '"': quoted += "\\\""; break;
-            case '\n': quoted += "\\n"; break;
-            case '\r': quoted += "\\r"; break;
-            case '\t': quoted += "\\t"; break;
-            default: quoted += c;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            case '"':
+                quoted += "\\\"";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
+            default:
+                quoted += c;
         }
     }
     return quoted + "\"";
@@ -257,11 +276,15 @@ std::string Quote(const std::string& text) {
 
 std::string Spell(const Arg& arg) {
     switch (arg.kind) {
-        case ArgKind::Number: return std::to_string(arg.number);
-        case ArgKind::Window: return "hwnd";
-        case ArgKind::Null: return "null";
+        case ArgKind::Number:
+            return std::to_string(arg.number);
+        case ArgKind::Window:
+            return "hwnd";
+        case ArgKind::Null:
+            return "null";
         case ArgKind::Text:
-        case ArgKind::Name: break;
+        case ArgKind::Name:
+            break;
     }
     std::string spelled;
     for (const TextPart& part : arg.parts) {

@@ -14,8 +14,8 @@ struct TextPart {
 };
 
 enum class ArgKind {
-    Text,    // literals and names joined with +
-    Name,    // a lone name: an output buffer, or its content as a text
+    Text,  // literals and names joined with +
+    Name,  // a lone name: an output buffer, or its content as a text
     Number,
     Window,  // the host's main window
     Null,

@@ -8,6 +8,7 @@
 #include "Runner.h"
 #include "Script.h"
 
+#include "core/Path.h"
 #include "win32/Handles.h"
 
 #include <windows.h>
@@ -37,7 +38,7 @@ std::string ProgramFolder() {
     char path[MAX_PATH] = "";
     DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\'));
+    return folder.substr(0, kiv::path::LastSeparator(folder, "\\"));
 }
 
 BOOL CALLBACK CollectTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR templates) {
@@ -48,8 +49,8 @@ BOOL CALLBACK CollectTemplate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR 
     DialogTemplate dialog;
     if (data != nullptr &&
         ParseDialogTemplate(static_cast<const unsigned char*>(data), ::SizeofResource(module, resource), dialog))
-        (*reinterpret_cast<std::map<int, DialogTemplate>*>(templates))[static_cast<int>(
-            reinterpret_cast<ULONG_PTR>(name))] = dialog;
+        (*reinterpret_cast<std::map<int, DialogTemplate>*>(
+            templates))[static_cast<int>(reinterpret_cast<ULONG_PTR>(name))] = dialog;
     return TRUE;
 }
 
@@ -139,7 +140,8 @@ int main(int argc, char** argv) {
     ParseScript(text, statements, errors);
     CheckScript(statements, defined, errors);
     if (statements.empty() && errors.empty()) errors.push_back(ScriptError{0, "the script makes no call"});
-    if (!errors.empty()) return ScriptFailure(options.script, errors, raw.compare(0, 3, "\xEF\xBB\xBF") == 0 ? raw.substr(3) : raw);
+    if (!errors.empty())
+        return ScriptFailure(options.script, errors, raw.compare(0, 3, "\xEF\xBB\xBF") == 0 ? raw.substr(3) : raw);
     std::vector<std::string> refused;
     CheckAnswersForScript(options.answers, statements, refused);
     for (const std::string& answer : refused) PrintError("kivhost: " + ToUtf8(answer));
@@ -167,7 +169,7 @@ int main(int argc, char** argv) {
         return kExitSetupError;
     }
 
-    std::string scriptName = options.script.substr(options.script.find_last_of("\\/") + 1);
+    std::string scriptName = options.script.substr(kiv::path::LastSeparator(options.script, "\\/") + 1);
     HWND mainWindow = CreateMainWindow(scriptName);
     if (mainWindow == nullptr) PrintError("kivhost: no main window could be created; hwnd is passed as null");
     kiv::ScopeExit closeWindow([&] {

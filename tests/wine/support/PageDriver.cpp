@@ -108,8 +108,9 @@ void Window::SaveScreenshot(const std::string& fileName) const {
 PageDriver::PageDriver(DWORD watchdogMs) : driver_(pagekit::TimerDriver::Settings{kTickMs, watchdogMs, 0, {}}) {}
 
 PageDriver& PageDriver::OnPage(const std::wstring& title, Action action) {
-    return OnWindow("page \"" + Narrow(title) + "\"", [title](HWND hwnd) { return pagekit::Text(hwnd) == title; },
-                    std::move(action));
+    return OnWindow(
+        "page \"" + Narrow(title) + "\"", [title](HWND hwnd) { return pagekit::Text(hwnd) == title; },
+        std::move(action));
 }
 
 PageDriver& PageDriver::OnWindow(const std::string& description, Match match, Action action) {
@@ -124,9 +125,15 @@ PageDriver& PageDriver::AnswerCancelConfirmation(CancelAnswer answer, Action che
         [answer, check](Window& confirmation) {
             if (check) check(confirmation);
             switch (answer) {
-            case CancelAnswer::Continue: confirmation.Click(IDOK); break;
-            case CancelAnswer::Abort: confirmation.Click(IDCANCEL); break;
-            case CancelAnswer::CloseBox: confirmation.PressCloseBox(); break;
+                case CancelAnswer::Continue:
+                    confirmation.Click(IDOK);
+                    break;
+                case CancelAnswer::Abort:
+                    confirmation.Click(IDCANCEL);
+                    break;
+                case CancelAnswer::CloseBox:
+                    confirmation.PressCloseBox();
+                    break;
             }
         });
 }
@@ -154,7 +161,8 @@ int PageDriver::Run(const std::function<int()>& call) {
     g_running = nullptr;
 
     EXPECT_FALSE(driver_.DeadlinePassed()) << "the watchdog had to end a page that never closed";
-    for (std::size_t i = next_; i < steps_.size(); ++i) ADD_FAILURE() << "step never happened: " << steps_[i].description;
+    for (std::size_t i = next_; i < steps_.size(); ++i)
+        ADD_FAILURE() << "step never happened: " << steps_[i].description;
     for (const std::wstring& title : unexpected_) ADD_FAILURE() << "unexpected window: \"" << Narrow(title) << "\"";
     return result;
 }

@@ -39,9 +39,9 @@ public:
 // Files
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // empty when missing
-bool FileExists(const std::string& path);        // file only
+bool FileExists(const std::string& path);       // file only
 bool FolderExists(const std::string& path);
-void MakeFolder(const std::string& path);        // with missing parents
+void MakeFolder(const std::string& path);  // with missing parents
 void RemoveTree(const std::string& path);
 std::vector<std::string> ListNames(const std::string& folder);  // sorted, without . and ..
 

@@ -20,8 +20,7 @@ void Collect(const std::string& root, const std::string& relative, std::map<std:
     }
 }
 
-void CollectValues(const std::string& keyPath, const std::string& relative,
-                   std::map<std::string, std::string>& tree) {
+void CollectValues(const std::string& keyPath, const std::string& relative, std::map<std::string, std::string>& tree) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     for (DWORD index = 0;; ++index) {

@@ -3,6 +3,7 @@
 
 #include "core/Platform.h"
 #include "win32/Handles.h"
+#include "win32/Log.h"
 
 #include <windows.h>
 
@@ -89,20 +90,23 @@ bool WritePieces(HANDLE file, const std::vector<std::string_view>& pieces) {
 
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
+    auto failed = [&] {
+        log::Operation("ReadFile", false, [&] { return log::Quote(path.c_str()); });
+        return ReadOutcome::Failed;
+    };
     UniqueFile file = Open(path, GENERIC_READ, OPEN_EXISTING);
     if (!file) {
         DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
-                                                                              : ReadOutcome::Failed;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing : failed();
     }
     std::size_t size = 0;
-    if (!SizeOf(file.get(), size)) return ReadOutcome::Failed;
+    if (!SizeOf(file.get(), size)) return failed();
     // One byte over the size, so that a file that has grown since shows and is read on to its end.
     std::size_t chunk = size + 1;
     for (;;) {
         std::size_t used = bytes.size(), got = 0;
         bytes.resize(used + chunk);
-        if (!ReadUpTo(file.get(), &bytes[used], chunk, got)) return ReadOutcome::Failed;
+        if (!ReadUpTo(file.get(), &bytes[used], chunk, got)) return failed();
         bytes.resize(used + got);
         if (got < chunk) return ReadOutcome::Read;
         chunk = kGatherSize;
@@ -119,7 +123,8 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
 
 bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes) {
     UniqueFile file = OpenForUpdate(path);
-    return file && SeekTo(file.get(), offset) && WriteAll(file.get(), bytes);
+    return log::Operation("WriteFile", file && SeekTo(file.get(), offset) && WriteAll(file.get(), bytes),
+                          [&] { return log::Quote(path.c_str()); });
 }
 
 bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit) {
@@ -130,14 +135,17 @@ bool EditInPlace(const std::string& path, std::size_t offset, const std::functio
     if (!SeekTo(file.get(), offset) || !ReadUpTo(file.get(), &bytes[0], bytes.size(), got) || got != bytes.size())
         return false;
     std::size_t changed = std::min(edit(bytes), bytes.size());
-    return SeekTo(file.get(), offset) && WriteAll(file.get(), std::string_view(bytes).substr(0, changed));
+    return log::Operation(
+        "WriteFile", SeekTo(file.get(), offset) && WriteAll(file.get(), std::string_view(bytes).substr(0, changed)),
+        [&] { return log::Quote(path.c_str()); });
 }
 
 bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces) {
     std::string temporary = platform::CreateTemporaryBeside(path);
     if (temporary.empty()) return false;
     UniqueFile file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
-    bool written = file && WritePieces(file.get(), pieces);
+    bool written = log::Operation("WriteFile", file && WritePieces(file.get(), pieces),
+                                  [&] { return log::Quote(temporary.c_str()); });
     file.reset();  // a file still open cannot be renamed
     if (written && platform::ReplaceWith(temporary, path)) return true;
     ::DeleteFileA(temporary.c_str());

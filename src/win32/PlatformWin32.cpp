@@ -3,10 +3,17 @@
 
 #include "core/Path.h"
 #include "win32/Handles.h"
+#include "win32/Log.h"
 
 #include <windows.h>
 
 namespace kiv::upgrade::platform {
+
+namespace {
+std::string Describe(const std::string& source, const std::string& target) {
+    return log::Quote(source.c_str()) + " -> " + log::Quote(target.c_str());
+}
+}  // namespace
 
 std::int64_t NowSeconds() {
     // The C runtime's time() is 32-bit and fails after January 2038.
@@ -32,14 +39,19 @@ bool ReplaceWith(const std::string& source, const std::string& target) {
     std::string destination = target;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // Windows refuses to replace a read-only file; Wine replaces it, so ask first.
-        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            log::Operation("MoveFileEx", false, ERROR_ACCESS_DENIED, [&] { return Describe(source, target); });
+            return false;
+        }
         // A rename takes the spelling of the name it is given: keep the one on disk ("ARCH.CFG").
         WIN32_FIND_DATAA data;
         UniqueFind search(::FindFirstFileA(target.c_str(), &data));
         if (search) destination = target.substr(0, path::LastSeparator(target, "\\/") + 1) + data.cFileName;
         ::SetFileAttributesA(source.c_str(), attributes);
     }
-    return ::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    return log::Operation("MoveFileEx",
+                          ::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE,
+                          [&] { return Describe(source, destination); });
 }
 
 }  // namespace kiv::upgrade::platform

@@ -50,7 +50,9 @@ std::vector<int> RunCalls(Library& lib, const std::string& folder) {
             lib.KivGetMainAcadData(nullptr, buffer, buffer, 0, 0),
             lib.KivGetUserName(buffer),
             lib.DeleteOldAppsReg("x"),
-            lib.KivRegProgDestroy()};
+            lib.KivRegProgDestroy(),
+            lib.SetNewManagerDir(folder.c_str()),
+            lib.CreateUpdateManagerATP(folder.c_str(), 0)};
 }
 
 }  // namespace
@@ -92,6 +94,8 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"KivGetUserName(out \"", "the name written"},
         {"RegCreateKey HKLM\\Software\\Dorvasys", "a key created"},
         {"KivRegProgDestroy() = 0 [", "an export without arguments"},
+        {"  WriteFile \"C:\\\\kivtest\\\\", "the rewrite's new content"},
+        {"\\\\Arch.Cfg\": ok", "the rewrite's replace"},
     };
     for (const Expected& e : expected) EXPECT_TRUE(HasLineWith(lines, e.part)) << e.why << ": " << e.part;
     // An error comes with the system's text for it.

@@ -60,8 +60,10 @@ KIV_API int __stdcall ShowTerviloUserName(HWND parentWindow, const char* userNam
 /* Target-folder page: page result, or KIV_PAGE_CANCEL when an argument is empty. */
 KIV_API int __stdcall KivShowTargeDir(HWND parentWindow, const char* targetFolder, const char* productName);
 /* Tablet-menu page: page result. On a ticked Next the menu files of
- * acadFolder\Support move into a new SaveMenu<n> folder and "Tablet" is
- * written; KIV_PAGE_CANCEL when that folder cannot be made. */
+ * acadFolder\Support are copied into a new SaveMenu<n> folder; only when
+ * every copy worked are the originals removed and "Tablet" written (else the
+ * result is still 1, without "Tablet"); KIV_PAGE_CANCEL when that folder
+ * cannot be made. */
 KIV_API int __stdcall KivIsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer);
 
 /* Modeless progress window: start, any number of name and position calls,

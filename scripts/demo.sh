@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The demo upgrade: builds KivForIS55.dll and kivhost, lays out the sample AutoCAD
 # registry and older installation in a scratch Wine prefix, runs the complete
-# upgrade of examples/upgrade.kiv with the pages answered automatically, and
-# tells what changed. KIV_BUILD_DIR picks the build folder (default build/).
+# upgrade of examples/upgrade.kiv with the pages answered automatically and the
+# DLL's diagnostic log on, and tells what changed. KIV_BUILD_DIR picks the build folder (default build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KIV_BUILD_DIR:-$root/build}
@@ -42,13 +42,14 @@ python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/before" "$wor
 
 echo "== running examples/upgrade.kiv through kivhost"
 shots=$build/demo-screenshots
-rm -rf "$shots"
+rm -rf "$shots" "$build/demo-kivforis55.log"
 mkdir -p "$shots"
 status=0
 # Pages by template: 1008 the product page, 1007 the tablet page; every other page: Next.
 wine "$host_dir/kivhost.exe" --define ROOT=C: \
   --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
-  --screenshots "$(winepath -w "$shots")" "$(winepath -w "$root/examples/upgrade.kiv")" \
+  --screenshots "$(winepath -w "$shots")" --log "$(winepath -w "$build/demo-kivforis55.log")" \
+  "$(winepath -w "$root/examples/upgrade.kiv")" \
   </dev/null >"$work/kivhost.log" 2>"$work/kivhost.err" || status=$?
 sed 's/^/  /' "$work/kivhost.log"
 sed 's/^/  /' "$work/kivhost.err" | grep -v '^  wine: ' || true
@@ -58,5 +59,6 @@ python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/after" "$work
 echo
 python3 "$root/scripts/demo_account.py" report "$work/before" "$work/after" "$work/kivhost.log"
 echo "Screenshots of the pages: $shots"
+echo "The DLL's diagnostic log: $build/demo-kivforis55.log ($(wc -l <"$build/demo-kivforis55.log") lines)"
 echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status."
 exit "$status"

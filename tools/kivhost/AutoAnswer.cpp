@@ -4,7 +4,6 @@
 #include "Output.h"
 
 #include "pagekit/Window.h"
-#include "win32/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -79,7 +78,8 @@ AutoAnswer::AutoAnswer(Settings settings)
                                              }}) {
     armed_ = !settings_.rules.empty() || !settings_.screenshotFolder.empty() || settings_.timeoutMs != 0;
     // A folder that is there already makes this fail, which is fine.
-    if (!settings_.screenshotFolder.empty()) kiv::file::CreateFolder(settings_.screenshotFolder);
+    // Not the DLL's file helper, whose log is for the DLL's own work.
+    if (!settings_.screenshotFolder.empty()) ::CreateDirectoryA(settings_.screenshotFolder.c_str(), nullptr);
 }
 
 bool AutoAnswer::Around(int line, const std::function<void()>& call, std::string& failure) {

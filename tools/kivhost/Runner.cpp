@@ -61,6 +61,26 @@ bool CopyTree(const std::string& from, const std::string& to) {
     return complete;
 }
 
+// The DLL's log is for the DLL's own work; the stand-in copy shares its file helpers.
+class LogPaused {
+public:
+    LogPaused() {
+        char path[MAX_PATH];
+        DWORD length = ::GetEnvironmentVariableA("KIVFORIS55_LOG", path, sizeof path);
+        if (length == 0 || length >= sizeof path) return;
+        saved_.assign(path, length);
+        ::SetEnvironmentVariableA("KIVFORIS55_LOG", nullptr);
+    }
+    ~LogPaused() {
+        if (!saved_.empty()) ::SetEnvironmentVariableA("KIVFORIS55_LOG", saved_.c_str());
+    }
+    LogPaused(const LogPaused&) = delete;
+    LogPaused& operator=(const LogPaused&) = delete;
+
+private:
+    std::string saved_;
+};
+
 std::string CallText(const Statement& statement) {
     std::string text = statement.name + "(";
     for (std::size_t i = 0; i < statement.args.size(); ++i) text += (i > 0 ? ", " : "") + Spell(statement.args[i]);
@@ -198,6 +218,7 @@ bool Runner::Call(const Statement& statement, const CallSpec& signature) {
     std::string failure;
     bool ended = true;
     if (signature.host == HostCommand::CopyTree) {
+        LogPaused paused;
         result = CopyTree(texts[0], texts[1]) ? 1 : 0;
     } else {
         FARPROC proc = procs_.at(statement.name);

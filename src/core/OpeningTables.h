@@ -13,7 +13,7 @@
 namespace kiv::upgrade {
 
 struct OpeningKind {
-    const char* subFolder;        // below the opening-data folder, variant 0
+    const char* subFolder;        // below the opening-data folder, standard variant
     const char* tablePrefix;      // "F-": F-TYP.DAT ...
     const char* blockKeyPrefix;   // "FENBL": FENBL1 ... FENBL10
     const char* folderKeyPrefix;  // "FEN125_": FEN125_1 ... FEN125_4

@@ -21,8 +21,8 @@ namespace {
 const char* const kMainConfigName = "Arch.Cfg";
 const char* const kOpeningDataFolder = "\\OeffDat";
 
-// Per kind of opening, in the order of kOpeningKinds: the variant 0 folder and
-// the folder that variant 1 takes its tables from when the old installation has it.
+// Per kind of opening, in the order of kOpeningKinds: the standard variant's folder and
+// the folder that the ATP variant takes its tables from when the old installation has it.
 struct MigrationFolders {
     const char* hyphenFolder;
     const char* underscoreFolder;

@@ -35,25 +35,25 @@ std::string Entry(const std::string& key, const std::string& value) {
     return key + " 5005 " + std::to_string(value.size()) + " " + value + "\r\n";
 }
 
-// The twelve folder entries that a variant 1 rewrite appends.
-std::string Variant1Entries(const std::string& program) {
+// The twelve folder entries that an ATP rewrite appends.
+std::string AtpEntries(const std::string& program) {
     std::string lines;
     for (const char* prefix : {"FEN125_", "TUE125_", "DUR125_"})
         for (int n = 1; n <= 4; ++n) lines += Entry(prefix + std::to_string(n), program + "\\Oeffdat");
     return lines;
 }
 
-// Writes one line into each named file of manager and has variant 1 rewrite
+// Writes one line into each named file of manager and has the ATP variant rewrite
 // them: each must then hold that line and the twelve folder entries.
-void ExpectVariant1RewritesEach(const std::string& program, const std::string& manager,
-                                const std::vector<std::string>& names) {
+void ExpectAtpRewritesEach(const std::string& program, const std::string& manager,
+                           const std::vector<std::string>& names) {
     Library lib;
     for (const std::string& name : names) WriteFile(manager + "\\" + name, "USER 5005 1 x\r\n");
     lib.SetNewProgramDir(program.c_str());
     lib.SetNewManagerDir(manager.c_str());
     ASSERT_EQ(1, lib.CreateUpdateManagerATP(program.c_str(), 0));
     for (const std::string& name : names)
-        EXPECT_EQ("USER 5005 1 x\r\n" + Variant1Entries(program), ReadFile(manager + "\\" + name)) << name;
+        EXPECT_EQ("USER 5005 1 x\r\n" + AtpEntries(program), ReadFile(manager + "\\" + name)) << name;
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ TEST(CodePage932, RewritesConfigurationFilesWhoseNamesEndInABackslashByte) {
     ASSERT_TRUE(::CreateDirectoryA(program.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryA(manager.c_str(), nullptr));
     const std::vector<std::string> names = {"Arch.Cfg", kHyo + ".cfg", kSo + kHyo + ".CFG"};
-    ExpectVariant1RewritesEach(program, manager, names);
+    ExpectAtpRewritesEach(program, manager, names);
     // No temporary file left, no file renamed, nothing made beside the folder.
     EXPECT_EQ(Sorted(names), ListNames(manager));
     EXPECT_EQ((std::vector<std::string>{kSo}), ListNames(program));
@@ -146,14 +146,14 @@ TEST(NameComparison, FollowsTheFileSystem) {
 }
 
 // Language rules would take a name with a soft hyphen for the main file and pass it over.
-TEST(NameComparison, Variant1RewritesEveryFileTheFileSystemTellsFromArchCfg) {
+TEST(NameComparison, AtpRewritesEveryFileTheFileSystemTellsFromArchCfg) {
     ScratchFolder dir;
     const std::string manager = dir / "Neu\\Manager";
     MakeFolder(manager);
-    ExpectVariant1RewritesEach(dir / "Neu", manager,
-                               {"Arch.Cfg",
-                                "Ar\xAD"
-                                "ch.Cfg"});
+    ExpectAtpRewritesEach(dir / "Neu", manager,
+                          {"Arch.Cfg",
+                           "Ar\xAD"
+                           "ch.Cfg"});
 }
 
 // A script may load the library from a folder whose name the ANSI code page

@@ -101,9 +101,9 @@ std::string LibraryEntries(const std::string& program, const std::string& blocks
            " " + tab + "\r\nBODENDIR 5005 " + std::to_string(blocks.size()) + " " + blocks + "\r\n";
 }
 
-// What a variant 0 rewrite appends when the opening tables were taken over: the
+// What a standard rewrite appends when the opening tables were taken over: the
 // three kinds' folder entries, then the library files and the blocks folder.
-std::string Variant0EntriesWithoutBlocks(const std::string& program) {
+std::string StandardEntriesWithoutBlocks(const std::string& program) {
     const std::string oeffdat = program + "\\Oeffdat";
     return FolderEntries("FEN125_", oeffdat + "\\FEN-STD") + FolderEntries("TUE125_", oeffdat + "\\TUE-STD") +
            FolderEntries("DUR125_", oeffdat + "\\DUR-STD") + LibraryEntries(program, program + "\\Blocks");
@@ -137,7 +137,7 @@ TEST(UpdateManager, MigrationPrefersTheOldManagerFolderAndKeepsTheOldTables) {
                       ReadFile(up.TablePath(up.NewKindFolder(kind), kind, t)));  // copied, not stamped
     EXPECT_EQ("layers", ReadFile(up.newManager + "\\Layer.Def"));
     // The old Arch.Cfg was copied across, then rewritten without block entries.
-    EXPECT_EQ("USER 5005 3 old\r\n" + Variant0EntriesWithoutBlocks(up.newProgram), up.Config());
+    EXPECT_EQ("USER 5005 3 old\r\n" + StandardEntriesWithoutBlocks(up.newProgram), up.Config());
 }
 
 TEST(UpdateManager, MigrationStopsWhereTheChosenFolderLacksAFile) {
@@ -174,7 +174,7 @@ TEST(UpdateManager, MigrationFallsBackToTheOldProgramFolderAndStopsAtAMissingTab
     EXPECT_NE(newEinbau, ReadFile(up.TablePath(up.NewKindFolder(0), 0, 1)));
 }
 
-TEST(UpdateManager, Variant1TakesUnderscoreFoldersAndCopiesFlat) {
+TEST(UpdateManager, AtpVariantTakesUnderscoreFoldersAndCopiesFlat) {
     Upgrade up;
     up.WriteDefinitionFiles(up.oldManager, "manager ");
     // Windows and passages in their underscore folders, doors flat in OeffDat.
@@ -197,7 +197,7 @@ TEST(UpdateManager, Variant1TakesUnderscoreFoldersAndCopiesFlat) {
               up.Config());
 }
 
-TEST(UpdateManager, Variant1RewritesArchCfgOnceAndOnlyNonEmptyCfgFiles) {
+TEST(UpdateManager, AtpVariantRewritesArchCfgOnceAndOnlyNonEmptyCfgFiles) {
     Upgrade up;
     // Two lines of one key: a second rewrite would replace the second as well.
     WriteFile(up.newManager + "\\ARCH.CFG", "FEN125_1 5005 1 a\r\nFEN125_1 5005 1 b\r\n");
@@ -224,7 +224,7 @@ TEST(UpdateManager, Variant1RewritesArchCfgOnceAndOnlyNonEmptyCfgFiles) {
               ListNames(up.newManager));
 }
 
-TEST(UpdateManager, Variant0KeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
+TEST(UpdateManager, StandardVariantKeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
     Upgrade up;
     up.WriteDefinitionFiles(up.oldManager, "manager ");
     for (int kind = 0; kind < 3; ++kind)
@@ -233,7 +233,7 @@ TEST(UpdateManager, Variant0KeepsTheInstalledArchCfgWhenTheOldManagerHasNone) {
     WriteFile(up.newManager + "\\Arch.Cfg", "NEW 5005 1 n\r\n");
 
     ASSERT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
-    EXPECT_EQ("NEW 5005 1 n\r\n" + Variant0EntriesWithoutBlocks(up.newProgram), up.Config());
+    EXPECT_EQ("NEW 5005 1 n\r\n" + StandardEntriesWithoutBlocks(up.newProgram), up.Config());
 }
 
 // In this program's own setup state: only the standard variant needs a user name and looks it up.
@@ -259,7 +259,7 @@ TEST(UpdateManager, StandardVariantLooksTheUserNameUpWhenItIsMissing) {
     state = kiv::SetupState();
 }
 
-TEST(UpdateManager, OpeningDataFlagStaysSetForALaterVariant0Call) {
+TEST(UpdateManager, OpeningDataFlagStaysSetForALaterStandardVariantCall) {
     Upgrade up;
     up.WriteNewTables();
     const std::string block = ReadFile(up.TablePath(up.NewKindFolder(0), 0, 3));
@@ -312,7 +312,7 @@ TEST(UpdateManager, UnsetNewFoldersTouchNothing) {
     EXPECT_FALSE(FileExists("C:\\Arch.Cfg"));
 }
 
-TEST(UpdateManager, Variant0WritesExactEntriesAndStampsTablesAtTheCallTime) {
+TEST(UpdateManager, StandardVariantWritesExactEntriesAndStampsTablesAtTheCallTime) {
     Upgrade up;
     up.lib.SetBlocksSubDir("Std Boden");
     std::vector<std::string> windows;

@@ -100,18 +100,22 @@ std::string Entry(const std::string& key, const std::string& value) {
 
 int CountFiles(const std::string& folder) {
     int count = 0;
-    for (const kiv::file::Entry& entry : kiv::file::List(folder + "\\*.*"))
+    std::vector<kiv::file::Entry> entries;
+    (void)kiv::file::List(folder + "\\*.*", entries);
+    for (const kiv::file::Entry& entry : entries)
         if (!entry.isDirectory) ++count;
     return count;
 }
 
 void RemoveFolder(const std::string& folder) {
-    for (const kiv::file::Entry& entry : kiv::file::List(folder + "\\*.*")) {
+    std::vector<kiv::file::Entry> entries;
+    (void)kiv::file::List(folder + "\\*.*", entries);
+    for (const kiv::file::Entry& entry : entries) {
         if (entry.name == "." || entry.name == "..") continue;
         if (entry.isDirectory)
             RemoveFolder(folder + "\\" + entry.name);
         else
-            kiv::file::Delete(folder + "\\" + entry.name);
+            (void)kiv::file::Delete(folder + "\\" + entry.name);
     }
     ::RemoveDirectoryA(folder.c_str());
 }

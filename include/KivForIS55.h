@@ -1,4 +1,4 @@
-/* KivForIS55.h: the 22 exports of KivForIS55.dll for C and C++ callers.
+/* KivForIS55.h: the exports of KivForIS55.dll for C and C++ callers.
  *
  * All functions use __stdcall, are exported under their plain names and take
  * ANSI strings. A null string argument counts as empty. Output buffers must
@@ -88,6 +88,15 @@ KIV_API int __stdcall CreateUpdateManagerATP(const char* dir, int migrate);
  * module files (below dir). No status. */
 KIV_API int __stdcall DeleteOldAppsReg(const char* text);
 KIV_API int __stdcall DeleteOldFiles(const char* dir);
+
+/* The outcome of the most recent other call, as a Win32 error code: 0 when it
+ * did all its work (a normal "no" included), ERROR_CANCELLED (1223) when the
+ * user cancelled a page, ERROR_NOT_FOUND (1168) when there was nothing to work
+ * on, ERROR_INVALID_PARAMETER (87) for refused arguments, otherwise the code
+ * of the first operation that failed (112 disk full, 32 file in use, ...).
+ * textBuffer (KIV_BUFFER_SIZE bytes, or null) receives one line for a person:
+ * what failed, on which path, and the system's text for the code. */
+KIV_API int __stdcall KivGetLastError(char* textBuffer);
 
 #ifdef __cplusplus
 }

@@ -116,4 +116,13 @@ prototype INT KivForIS55.DeleteOldAppsReg(STRING);
 // their German .Dll files in its Support folder. No status.
 prototype INT KivForIS55.DeleteOldFiles(STRING);
 
+// --- Why a call failed ------------------------------------------------------
+// KivGetLastError(svText): the outcome of the most recent other call as a
+// Windows error code: 0 all done (also a normal "no"), 1223 the user
+// cancelled a page, 1168 nothing found (no AutoCAD 2000 product), 87 refused
+// arguments, otherwise the first failure's code (112 disk full, 32 file in
+// use, 5 access denied, ...). svText receives one line for the user: what
+// failed, on which path, and Windows' text for the code.
+prototype INT KivForIS55.KivGetLastError(BYREF STRING);
+
 #endif

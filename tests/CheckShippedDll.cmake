@@ -45,7 +45,7 @@ forbid("a 32-bit C runtime time function, which fails after January 2038"
   time _time32 _mktime32 _localtime32 _gmtime32 localtime gmtime mktime)
 
 set(exports CreateUpdateManager CreateUpdateManagerATP DeleteOldAppsReg DeleteOldFiles KivExistFile
-    KivGetMainAcadData KivGetUserName KivIsWithinTablet KivRegProgDestroy KivRegProgSetCurrName
+    KivGetLastError KivGetMainAcadData KivGetUserName KivIsWithinTablet KivRegProgDestroy KivRegProgSetCurrName
     KivRegProgSetCurrPos KivShowTargeDir KivStartRegProgress SaveAfterFilesCopy SaveBeforeFilesCopy
     SetBlocksSubDir SetNewManagerDir SetNewProgramDir SetOldManagerDir SetOldProgramDir
     SetToDeleteAfterSave ShowTerviloUserName)

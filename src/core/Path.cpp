@@ -24,4 +24,13 @@ std::size_t NextSeparator(std::string_view path, std::size_t from, LeadByteTest 
     return std::string_view::npos;
 }
 
+std::string WithoutTrailingSeparators(std::string_view folder, LeadByteTest isLeadByte) {
+    for (;;) {
+        const bool isRoot = folder == "\\" || (folder.size() == 3 && folder[1] == ':');
+        if (isRoot || folder.empty() || LastSeparator(folder, "\\", isLeadByte) != folder.size() - 1)
+            return std::string(folder);
+        folder.remove_suffix(1);
+    }
+}
+
 }  // namespace kiv::path

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kiv::path {
@@ -23,6 +24,11 @@ std::size_t LastSeparator(std::string_view path, std::string_view separators, Le
 // Position of the first backslash at or after from that is a character of its
 // own; from must start a character.
 std::size_t NextSeparator(std::string_view path, std::size_t from, LeadByteTest isLeadByte = IsAnsiLeadByte);
+
+// The folder without the backslashes that end it, as a folder argument is taken:
+// "C:\\K\\P\\" gives "C:\\K\\P". A root keeps its own ("C:\\", "\\"), and a
+// double-byte character whose second byte is 0x5C is not cut.
+std::string WithoutTrailingSeparators(std::string_view folder, LeadByteTest isLeadByte = IsAnsiLeadByte);
 
 // Equality of names ignoring letter case as the file system compares them: each
 // character upper-cased by the system's default table, then compared as is. A

@@ -11,6 +11,13 @@ class ProgressWindow;
 class BusyCursor;
 }  // namespace dialogs
 
+// How the latest export call ended: 0 or the first failure's Win32 error code,
+// and one line for a person.
+struct CallRecord {
+    std::uint32_t code = 0;
+    std::string text;
+};
+
 struct SetupState {
     std::string oldProgramDir;
     std::string oldManagerDir;
@@ -23,6 +30,7 @@ struct SetupState {
     std::string userName;
     bool keepOriginals = false;         // the save leaves the replaceable kinds in place
     bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
+    CallRecord lastCall;                // what KivGetLastError tells
 };
 
 // The open progress window and its busy-cursor hold. Deliberately plain

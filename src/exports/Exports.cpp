@@ -1,4 +1,4 @@
-// The 22 exports: thin shims that keep every C++ exception inside the library
+// The exports: thin shims that keep every C++ exception inside the library
 // and hand the work to the subsystems.
 #include "KivForIS55.h"
 
@@ -8,6 +8,7 @@
 #include "host/ProductSelection.h"
 #include "upgrade/Entries.h"
 #include "upgrade/MenuBackup.h"
+#include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 #include "win32/LogonName.h"
 
@@ -105,6 +106,12 @@ int __stdcall DeleteOldAppsReg(const char* text) {
 }
 int __stdcall DeleteOldFiles(const char* dir) {
     return GuardedVoid(__func__, Logged(dir), [&] { kiv::upgrade::DeleteOldFiles(dir); });
+}
+
+// Tells the previous call's outcome, so it starts none of its own and is not logged.
+int __stdcall KivGetLastError(char* textBuffer) {
+    kiv::outcome::CopyLastText(textBuffer);
+    return static_cast<int>(kiv::outcome::LastCode());
 }
 
 }  // extern "C"

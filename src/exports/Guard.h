@@ -4,12 +4,14 @@
 
 #include "core/OutputBuffer.h"
 #include "dialogs/PageResult.h"
+#include "win32/CallOutcome.h"
 #include "win32/Log.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -66,18 +68,38 @@ void LogCall(const char* name, int result, LARGE_INTEGER start, const std::tuple
         char tail[64];
         std::snprintf(tail, sizeof tail, ") = %d [%.3f ms]", result,
                       frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart : 0.0);
-        log::Write(line + tail);
+        line += tail;
+        if (outcome::LastCode() != ERROR_SUCCESS) {
+            char text[kOutputBufferSize];
+            outcome::CopyLastText(text);
+            line += " error " + std::to_string(outcome::LastCode()) + ": " + text;
+        }
+        log::Write(line);
     } catch (...) {
+    }
+}
+
+// An exception that no failure was told for still reaches KivGetLastError.
+inline void TellException() noexcept {
+    if (outcome::Failed()) return;
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        outcome::Fail(ERROR_NOT_ENOUGH_MEMORY, "Interner Fehler");
+    } catch (...) {
+        outcome::Fail(ERROR_INTERNAL_ERROR, "Interner Fehler");
     }
 }
 
 // Runs work and answers its result, or onError when it throws. Work that takes
 // a Result& may settle its answer part-way: a later exception then answers that.
+// Every call but KivGetLastError's own starts a new outcome for it to tell.
 template <typename Args, typename Result, typename Work>
 int Guarded(const char* name, const Args& args, Result onError, Work&& work) noexcept {
     const bool logging = log::Enabled();
     LARGE_INTEGER start = {};
     if (logging) ::QueryPerformanceCounter(&start);
+    outcome::Begin();
     Result settled = onError;
     int result;
     try {
@@ -86,6 +108,7 @@ int Guarded(const char* name, const Args& args, Result onError, Work&& work) noe
         else
             result = ToExport(static_cast<Result>(work()));
     } catch (...) {
+        TellException();
         result = ToExport(settled);
     }
     if (logging) LogCall(name, result, start, args);

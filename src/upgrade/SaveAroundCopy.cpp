@@ -25,8 +25,10 @@ Names ToNames(const List& list) {
 // Non-empty files directly in folder, in the directory search's order.
 Names FilesToSave(const std::string& folder) {
     Names names;
-    for (const file::Entry& entry : file::List(folder + "\\*.*"))
-        if (!entry.isDirectory && entry.sizeLow != 0) names.push_back(entry.name);
+    std::vector<file::Entry> entries;
+    (void)file::List(folder + "\\*.*", entries);
+    for (const file::Entry& entry : entries)
+        if (!entry.isDirectory && entry.size != 0) names.push_back(entry.name);
     return names;
 }
 

@@ -117,8 +117,10 @@ bool MigrateOpeningData(UpdateVariant variant) {
 
 bool ListConfigFiles(const std::string& folder, const std::string& excludeName, std::vector<std::string>& names) {
     // The wildcard also matches 8.3 names: "Arch.cfgx" is found as ARCH~1.CFG.
-    for (const file::Entry& entry : file::List(folder + "\\*.cfg")) {
-        if (entry.isDirectory || entry.sizeLow == 0 || !EndsWithIgnoringCase(entry.name, ".cfg") ||
+    std::vector<file::Entry> entries;
+    (void)file::List(folder + "\\*.cfg", entries);
+    for (const file::Entry& entry : entries) {
+        if (entry.isDirectory || entry.size == 0 || !EndsWithIgnoringCase(entry.name, ".cfg") ||
             platform::EqualsIgnoringCase(entry.name, excludeName))
             continue;
         names.push_back(entry.name);

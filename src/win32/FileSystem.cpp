@@ -82,31 +82,39 @@ bool SameFile(const std::string& a, const std::string& b) {
     return Identify(a, first) && Identify(b, second) && SameIdentity(first, second);
 }
 
-bool Copy(const std::string& source, const std::string& destination) {
+Outcome Copy(const std::string& source, const std::string& destination) {
     auto subject = [&] { return log::Quote(source.c_str()) + " -> " + log::Quote(destination.c_str()); };
     // A destination that does not exist yet cannot be the source, so a new one needs no
     // same-file test: under Wine that test costs a directory scan for the missing name.
-    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) return log::Operation("CopyFile", true, subject);
+    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) {
+        log::Operation("CopyFile", true, subject);
+        return Outcome::Done();
+    }
     if (SameFile(source, destination)) {
         log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, subject);
-        return false;
+        return Outcome::Failed(ERROR_ACCESS_DENIED);
     }
-    return log::Operation("CopyFile", ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE, subject);
+    const bool ok =
+        log::Operation("CopyFile", ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE, subject);
+    return Outcome::OfCall(ok, ::GetLastError());
 }
 
-bool Move(const std::string& source, const std::string& destination) {
-    if (!Copy(source, destination)) return false;
-    Delete(source);
-    return true;
+Outcome Move(const std::string& source, const std::string& destination) {
+    Outcome copied = Copy(source, destination);
+    if (!copied) return copied;
+    return Delete(source);
 }
 
-bool Delete(const std::string& path) {
-    return log::Operation("DeleteFile", ::DeleteFileA(path.c_str()) != FALSE, [&] { return log::Quote(path.c_str()); });
+Outcome Delete(const std::string& path) {
+    const bool ok =
+        log::Operation("DeleteFile", ::DeleteFileA(path.c_str()) != FALSE, [&] { return log::Quote(path.c_str()); });
+    return Outcome::OfCall(ok, ::GetLastError());
 }
 
-bool CreateFolder(const std::string& path) {
-    return log::Operation("CreateDirectory", ::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
-                          [&] { return log::Quote(path.c_str()); });
+Outcome CreateFolder(const std::string& path) {
+    const bool ok = log::Operation("CreateDirectory", ::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
+                                   [&] { return log::Quote(path.c_str()); });
+    return Outcome::OfCall(ok, ::GetLastError());
 }
 
 std::string FirstFreeNumberedName(const std::string& base) {
@@ -116,16 +124,20 @@ std::string FirstFreeNumberedName(const std::string& base) {
     }
 }
 
-std::vector<Entry> List(const std::string& pattern) {
-    std::vector<Entry> entries;
+Outcome List(const std::string& pattern, std::vector<Entry>& entries) {
+    entries.clear();
     WIN32_FIND_DATAA data;
     UniqueFind search(::FindFirstFileA(pattern.c_str(), &data));
-    if (!search) return entries;
+    if (!search) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_NO_MORE_FILES ? Outcome::Missing(error) : Outcome::OfError(error);
+    }
     do {
-        entries.push_back(
-            Entry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, data.nFileSizeLow});
+        entries.push_back(Entry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
     } while (::FindNextFileA(search.get(), &data));
-    return entries;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_NO_MORE_FILES ? Outcome::Done() : Outcome::Failed(error);
 }
 
 }  // namespace kiv::file

@@ -1,6 +1,9 @@
 // File system operations as the library's subsystems use them: existence test,
-// overwriting copy, move, delete, one-level folder creation and listing.
+// overwriting copy, move, delete, one-level folder creation and listing. Each
+// change answers an Outcome that keeps "missing" apart from "failed".
 #pragma once
+
+#include "win32/Outcome.h"
 
 #include <cstdint>
 #include <string>
@@ -30,14 +33,16 @@ bool SameIdentity(const FileIdentity& a, const FileIdentity& b);
 bool SameFile(const std::string& a, const std::string& b);
 
 // Overwriting copy. Refused when source and destination are the same file,
-// since copying a file onto itself would truncate it.
-bool Copy(const std::string& source, const std::string& destination);
+// since copying a file onto itself would truncate it. Missing when the source
+// is not there.
+Outcome Copy(const std::string& source, const std::string& destination);
 
-// Copy, then delete the source when the copy succeeded.
-bool Move(const std::string& source, const std::string& destination);
+// Copy, then delete the source when the copy succeeded. Failed whenever the
+// source stays, also when only its deletion failed.
+Outcome Move(const std::string& source, const std::string& destination);
 
-bool Delete(const std::string& path);
-bool CreateFolder(const std::string& path);
+Outcome Delete(const std::string& path);
+Outcome CreateFolder(const std::string& path);
 
 // base followed by the decimal n, for the smallest n >= 1 whose name no file
 // or folder has yet ("...\\Save" gives "...\\Save1", "...\\Save2", ...).
@@ -46,11 +51,12 @@ std::string FirstFreeNumberedName(const std::string& base);
 struct Entry {
     std::string name;
     bool isDirectory = false;
-    std::uint32_t sizeLow = 0;
+    std::uint64_t size = 0;
 };
 
 // The entries a directory search over pattern yields, in the search's order.
-// A search error other than "no more files" ends the list early.
-std::vector<Entry> List(const std::string& pattern);
+// Missing when nothing matches; Failed when the search cannot start or ends
+// early on an error (entries then holds what came before it).
+Outcome List(const std::string& pattern, std::vector<Entry>& entries);
 
 }  // namespace kiv::file

@@ -18,6 +18,8 @@ std::string LogPath() {
     return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
 }
 
+}  // namespace
+
 std::string SystemMessage(DWORD error) {
     char* text = nullptr;
     DWORD length =
@@ -29,6 +31,8 @@ std::string SystemMessage(DWORD error) {
         message.pop_back();
     return message;
 }
+
+namespace {
 
 std::string Stamp() {
     SYSTEMTIME now;

@@ -15,6 +15,10 @@ bool Enabled() noexcept;
 // Appends text and a line end, stamped with time and process; failures are ignored.
 void Write(const std::string& text) noexcept;
 
+// The system's text for a Win32 error code in the user's language, without its
+// line end; empty when the system has none.
+std::string SystemMessage(DWORD error);
+
 // "\"text\"" cut to a readable length, or "NULL".
 std::string Quote(const char* text);
 

@@ -2,6 +2,7 @@
 # and the Win32 side of the core's seams.
 list(APPEND KIV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ByteFileWin32.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CallOutcome.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogonName.cpp

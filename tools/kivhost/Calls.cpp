@@ -167,6 +167,7 @@ const std::vector<CallSpec>& Calls() {
         {"DeleteOldAppsReg", {T}},
         {"DeleteOldFiles", {T}},
         {"KivExistFile", {T}},
+        {"KivGetLastError", {B}},
         {"KivGetMainAcadData", {W, B, B, N, N}, HostCommand::None, 1008, 3, 1009},
         {"KivGetUserName", {B}},
         {"KivIsWithinTablet", {W, T, B}, HostCommand::None, 1007},

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace kivhost {
 
@@ -50,13 +51,14 @@ bool IsFolder(const std::string& path) {
 // cannot be queried, such as Wine's Z: for a user who may not read /.
 bool CopyTree(const std::string& from, const std::string& to) {
     if (!IsFolder(from)) return false;
-    if (!IsFolder(to) && !kiv::file::CreateFolder(to)) return false;
-    bool complete = true;
-    for (const kiv::file::Entry& entry : kiv::file::List(from + "\\*")) {
+    if (!IsFolder(to) && !kiv::file::CreateFolder(to).done()) return false;
+    std::vector<kiv::file::Entry> entries;
+    bool complete = !kiv::file::List(from + "\\*", entries).failed();
+    for (const kiv::file::Entry& entry : entries) {
         if (entry.name == "." || entry.name == "..") continue;
         std::string source = from + "\\" + entry.name;
         std::string target = to + "\\" + entry.name;
-        complete = (entry.isDirectory ? CopyTree(source, target) : kiv::file::Copy(source, target)) && complete;
+        complete = (entry.isDirectory ? CopyTree(source, target) : kiv::file::Copy(source, target).done()) && complete;
     }
     return complete;
 }

@@ -43,6 +43,7 @@ void Library::Load() {
     KIV_BIND(DeleteOldAppsReg);
     KIV_BIND(DeleteOldFiles);
     KIV_BIND(KivExistFile);
+    KIV_BIND(KivGetLastError);
     KIV_BIND(KivGetMainAcadData);
     KIV_BIND(KivGetUserName);
     KIV_BIND(KivIsWithinTablet);

@@ -1,4 +1,4 @@
-// Loads KivForIS55.dll the way a setup script does and resolves its 22 exports.
+// Loads KivForIS55.dll the way a setup script does and resolves its exports.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,7 @@ public:
     int(__stdcall* DeleteOldAppsReg)(const char*) = nullptr;
     int(__stdcall* DeleteOldFiles)(const char*) = nullptr;
     int(__stdcall* KivExistFile)(const char*) = nullptr;
+    int(__stdcall* KivGetLastError)(char*) = nullptr;
     int(__stdcall* KivGetMainAcadData)(HWND, char*, char*, int, int) = nullptr;
     int(__stdcall* KivGetUserName)(char*) = nullptr;
     int(__stdcall* KivIsWithinTablet)(HWND, const char*, char*) = nullptr;

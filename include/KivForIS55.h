@@ -29,11 +29,17 @@
 #define KIV_PAGE_BACK 4
 #define KIV_PAGE_FAILED (-1)
 
+/* KivGetLastError's codes that are no failure of the machine (Windows' own). */
+#define KIV_ERROR_INVALID_PARAMETER 87 /* ERROR_INVALID_PARAMETER */
+#define KIV_ERROR_NOT_FOUND 1168       /* ERROR_NOT_FOUND */
+#define KIV_ERROR_CANCELLED 1223       /* ERROR_CANCELLED */
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* Folders of the old and new installation; null or empty leaves the value.
+ * Trailing backslashes are dropped (a root such as C:\ keeps its own).
  * SaveBeforeFilesCopy empties the two new ones: set them again before the
  * update manager. No status. */
 KIV_API int __stdcall SetOldProgramDir(const char* folder);
@@ -76,11 +82,14 @@ KIV_API int __stdcall KivRegProgDestroy(void);
 
 /* Saving customised files around the setup's own file copy: before saves the
  * manager folder into managerDir\Save<n>; after tidies the folder holding
- * path. 0 when a named folder or path does not exist. */
+ * path. 0 when a named folder or path does not exist; -1 when a file could not
+ * be saved whole (it stays in place, untouched: do not copy over it); else 1. */
 KIV_API int __stdcall SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
 KIV_API int __stdcall SaveAfterFilesCopy(const char* path);
 
-/* Update manager: variant 0 and the ATP variant 1. 1 done, 0 failed. */
+/* Update manager, standard and ATP layout: 1 done; 0 failed (a migration copy
+ * or a configuration rewrite failed, the new manager folder is missing). A
+ * missing migration source only ends the migration. */
 KIV_API int __stdcall CreateUpdateManager(const char* dir, int migrate);
 KIV_API int __stdcall CreateUpdateManagerATP(const char* dir, int migrate);
 

@@ -38,6 +38,11 @@
 #define KIV_PAGE_BACK    4
 #define KIV_PAGE_FAILED  -1
 
+// KivGetLastError's codes that are no failure of the machine (Windows' own).
+#define KIV_ERROR_INVALID_PARAMETER 87
+#define KIV_ERROR_NOT_FOUND         1168
+#define KIV_ERROR_CANCELLED         1223
+
 // --- Folders and flags kept between calls -----------------------------------
 // Folders of the old and the new installation. An empty folder leaves the
 // value as it was. SaveBeforeFilesCopy empties the two new folders again: set

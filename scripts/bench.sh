@@ -22,10 +22,17 @@ echo "== Wine: DLL load and unload, configuration rewrite, table stamping, savin
 kiv_configure_dll_tree "$root" "$build"
 cmake --build "$build/dll" --target KivForIS55 -j "$jobs" >/dev/null
 kiv_configure_test_tree "$root" "$build"
-cmake --build "$build/tests" --target kiv_wine_bench -j "$jobs" >/dev/null
+tests=$(kiv_test_tree "$build")
+dll=$build/dll/src/KivForIS55.dll
+if [ "$(kiv_wine_arch)" = win64 ]; then
+  echo "(this machine cannot run 32-bit code: the x86-64 build of the DLL is measured)"
+  cmake --build "$tests" --target KivForIS55 -j "$jobs" >/dev/null
+  dll=$tests/src/KivForIS55.dll
+fi
+cmake --build "$tests" --target kiv_wine_bench -j "$jobs" >/dev/null
 
 # shellcheck source=scripts/wine-session.sh
 . "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start
-wine "$build/tests/bench/kiv_wine_bench.exe" "$(winepath -w "$build/dll/src/KivForIS55.dll")" </dev/null
+wine "$tests/bench/kiv_wine_bench.exe" "$(winepath -w "$dll")" </dev/null

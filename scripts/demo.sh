@@ -16,6 +16,13 @@ echo "== building KivForIS55.dll and kivhost.exe (MinGW-w64, win32 threads)"
 kiv_configure_dll_tree "$root" "$build"
 cmake --build "$build/dll" -j "$(nproc)" --target kivhost >/dev/null
 host_dir=$build/dll/tools/kivhost
+if [ "$(kiv_wine_arch)" = win64 ]; then
+  echo "== this machine cannot run 32-bit code: building both again for x86-64 to run them"
+  kiv_configure_test_tree "$root" "$build"
+  tests=$(kiv_test_tree "$build")
+  cmake --build "$tests" -j "$(nproc)" --target kivhost kiv_test_dll >/dev/null
+  host_dir=$tests/tests/wine
+fi
 
 # shellcheck source=scripts/wine-session.sh
 . "$root/scripts/wine-session.sh"

@@ -34,3 +34,16 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get update -q
   apt-get install -y -q "${need[@]}"
 fi
+
+# A machine that cannot execute 32-bit x86 code tests an x86-64 build under 64-bit Wine.
+# shellcheck source=scripts/machine.sh
+. "$(dirname "$0")/machine.sh"
+if [ "$(kiv_wine_arch)" = win64 ]; then
+  need=()
+  have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+  have_pkg wine64 || need+=(wine64)
+  if [ ${#need[@]} -gt 0 ]; then
+    echo "deps: this machine cannot run 32-bit x86 code; installing ${need[*]} for the 64-bit test build"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
+  fi
+fi

@@ -12,7 +12,8 @@ jobs=$(nproc)
 kiv_configure_dll_tree "$root" "$build"
 cmake --build "$build/dll" -j "$jobs" --target KivForIS55
 kiv_configure_test_tree "$root" "$build"
-cmake --build "$build/tests" -j "$jobs" --target kiv_wine_tests
+tests=$(kiv_test_tree "$build")
+cmake --build "$tests" -j "$jobs" --target kiv_wine_tests
 
 # Every test whose body saves a screenshot, as "Suite.Name" for CTest.
 tests=$(awk '/^TEST(_F)?\(/ { name = $0; sub(/^TEST(_F)?\(/, "", name); sub(/\).*/, "", name); sub(/, */, ".", name) }
@@ -25,7 +26,7 @@ regex="^($(printf '%s\n' "$tests" | paste -sd '|'))\$"
 trap wine_session_stop EXIT
 wine_session_start
 marker=$(mktemp)
-(cd "$build/tests" && KIV_SCREENSHOT_DIR="Z:$root/docs" ctest --output-on-failure -R "$regex")
+(cd "$tests" && KIV_SCREENSHOT_DIR="Z:$root/docs" ctest --output-on-failure -R "$regex")
 
 stale=0
 for png in "$root"/docs/*.png; do

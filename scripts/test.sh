@@ -33,11 +33,12 @@ cmake --build "$build/dll" --target package
 
 echo "== Wine tests (MinGW-w64, posix threads)"
 kiv_configure_test_tree "$root" "$build"
-cmake --build "$build/tests" -j "$jobs"
+tests=$(kiv_test_tree "$build")
+cmake --build "$tests" -j "$jobs"
 
 # shellcheck source=scripts/wine-session.sh
 . "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
-wine_session_start
+wine_session_start small-drive
 # shellcheck disable=SC2086
-(cd "$build/tests" && ctest --output-on-failure ${KIV_CTEST_ARGS:-})
+(cd "$tests" && ctest --output-on-failure ${KIV_CTEST_ARGS:-})

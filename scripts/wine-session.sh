@@ -3,6 +3,9 @@
 # and a persistent wineserver; each started process is recorded by pid so that
 # wine_session_stop ends exactly those.
 
+# shellcheck source=scripts/machine.sh
+. "$(dirname "${BASH_SOURCE[0]}")/machine.sh"
+
 kiv_cache=${XDG_CACHE_HOME:-$HOME/.cache}/kivforis55
 # The session's locale (code page 1252, LCID 0x407) and those that single tests start Wine under.
 kiv_session_locale=de_DE.UTF-8
@@ -47,6 +50,22 @@ kiv_locales() {
   done
 }
 
+# Debian's wine wrapper starts the 32-bit loader whenever it is installed, also where
+# it cannot run; for a 64-bit prefix, wine (and wine-stable, which Wine's own
+# tool scripts call) start the 64-bit loader.
+kiv_wine_loader() {
+  [ "$(kiv_wine_arch)" = win64 ] || return 0
+  local shims=$kiv_cache/wine64-bin name
+  mkdir -p "$shims"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name.tmp"
+    chmod +x "$shims/$name.tmp"
+    mv "$shims/$name.tmp" "$shims/$name"
+  done
+  export WINELOADER=/usr/lib/wine/wine64
+  case ":$PATH:" in *":$shims:"*) ;; *) export PATH=$shims:$PATH ;; esac
+}
+
 kiv_create_template() {  # folder
   local template=$1
   [ -f "$template/.kiv-ready" ] && return 0
@@ -54,7 +73,7 @@ kiv_create_template() {  # folder
   rm -rf "$template"
   (
     export LANG=$kiv_session_locale LC_ALL=$kiv_session_locale
-    export WINEPREFIX=$template WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$template WINEARCH=$(kiv_wine_arch) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset DISPLAY
     wineboot -i </dev/null >/dev/null 2>&1
     # A virtual desktop spares each dialog close the 2 s wait for a window
@@ -71,19 +90,47 @@ kiv_create_template() {  # folder
 }
 
 kiv_template_prefix() {
-  local template=${KIV_PREFIX_TEMPLATE:-$kiv_cache/prefix-win32-v4}
+  local template=${KIV_PREFIX_TEMPLATE:-$kiv_cache/prefix-$(kiv_wine_arch)-v4}
   kiv_locked "$template.lock" kiv_create_template "$template"
   printf '%s\n' "$template"
 }
 
+# The disk-full tests' small drive: a tmpfs in the session folder, linked as
+# drive K: of the prefix before the wineserver starts, so that a test can fill
+# it. Mounting needs root; where it fails the reason goes to stderr and to the
+# tests in KIV_NO_SMALL_DRIVE, and they skip with it.
+kiv_small_drive_start() {
+  local mount=$KIV_SESSION_DIR/small-drive why=
+  unset KIV_SMALL_DRIVE KIV_NO_SMALL_DRIVE
+  mkdir -p "$mount"
+  if [ "$(id -u)" -ne 0 ]; then
+    why="mounting a tmpfs needs root"
+  elif ! why=$(mount -t tmpfs -o size=8m kiv-small-drive "$mount" 2>&1); then
+    why="mount -t tmpfs failed: $why"
+  else
+    why=
+  fi
+  if [ -n "$why" ]; then
+    echo "wine: no small drive, the disk-full tests skip: $why" >&2
+    export KIV_NO_SMALL_DRIVE=$why
+    return 0
+  fi
+  KIV_SMALL_MOUNT=$mount
+  ln -s "$mount" "$WINEPREFIX/dosdevices/k:"
+  export KIV_SMALL_DRIVE=K:
+}
+
+# With the argument small-drive, also mounts the disk-full tests' drive.
 wine_session_start() {
   kiv_locales || return 1
+  kiv_wine_loader
   export LANG=$kiv_session_locale LC_ALL=$kiv_session_locale
   KIV_SESSION_DIR=$(mktemp -d /tmp/kiv-wine.XXXXXX)
   local template
   template=$(kiv_template_prefix)
-  export WINEPREFIX=$KIV_SESSION_DIR/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$KIV_SESSION_DIR/prefix WINEARCH=$(kiv_wine_arch) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   cp -a "$template" "$WINEPREFIX"
+  if [ "${1:-}" = small-drive ]; then kiv_small_drive_start; fi
 
   Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$KIV_SESSION_DIR/display" 2>/dev/null &
   KIV_XVFB_PID=$!
@@ -115,6 +162,11 @@ wine_session_stop() {
   if [ -n "${KIV_XVFB_PID:-}" ]; then
     kill "$KIV_XVFB_PID" 2>/dev/null || true
     wait "$KIV_XVFB_PID" 2>/dev/null || true
+  fi
+  if [ -n "${KIV_SMALL_MOUNT:-}" ]; then
+    # Lazily when busy: the session folder must not keep a mount behind.
+    umount "$KIV_SMALL_MOUNT" 2>/dev/null || umount -l "$KIV_SMALL_MOUNT" || true
+    KIV_SMALL_MOUNT=
   fi
   rm -rf "$KIV_SESSION_DIR"
   KIV_SESSION_DIR=

@@ -41,6 +41,10 @@ foreach(library KivForIS55.lib KivForIS55.dll.a)
     continue()
   endif()
 
+  if(NOT EMULATOR)
+    message(STATUS "${library}: linked and checked; not run on this machine, which cannot execute 32-bit code")
+    continue()
+  endif()
   # 1 KivExistFile found C:\windows, 2 SetToDeleteAfterSave(0) kept the originals, 4 a user name came back.
   execute_process(COMMAND ${EMULATOR} ${caller} WORKING_DIRECTORY ${unpacked} RESULT_VARIABLE code
                   OUTPUT_VARIABLE output ERROR_VARIABLE output TIMEOUT 60)

@@ -27,6 +27,7 @@ int __stdcall CallerEntry(void) {
         CreateUpdateManagerATP(0, 0);
         DeleteOldAppsReg(0);
         DeleteOldFiles(0);
+        KivGetLastError(0);
     }
     name[0] = '\0';
     KivGetUserName(name);

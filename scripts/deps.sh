@@ -44,6 +44,7 @@ if [ "$(kiv_wine_arch)" = win64 ]; then
   have_pkg wine64 || need+=(wine64)
   if [ ${#need[@]} -gt 0 ]; then
     echo "deps: this machine cannot run 32-bit x86 code; installing ${need[*]} for the 64-bit test build"
+    apt-get update -q
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
   fi
 fi

@@ -16,12 +16,15 @@ std::int64_t NowSeconds();
 using path::EqualsIgnoringCase;
 
 // Creates a new empty file in the folder of path under a name no other file
-// has, and returns that name; empty when none can be created.
+// has, and returns that name; empty when none can be created. In the DLL the
+// name is the library's own, and temporary files that a killed process left
+// in that folder are removed first.
 std::string CreateTemporaryBeside(const std::string& path);
 
 // Puts source in the place of target in one step; an existing target's name
 // spelling and attributes carry over. On failure, including a read-only
-// target, both files stay as they were.
+// target (access denied) or a folder, both files stay as they were. Failures
+// leave the platform's last error code (errno natively) saying why.
 bool ReplaceWith(const std::string& source, const std::string& target);
 
 }  // namespace kiv::upgrade::platform

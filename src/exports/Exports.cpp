@@ -84,11 +84,12 @@ int __stdcall KivRegProgDestroy(void) {
 }
 
 int __stdcall SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
-    return Guarded(__func__, Logged(programDir, managerDir), false,
+    return Guarded(__func__, Logged(programDir, managerDir), kiv::upgrade::SaveResult::NotAllSaved,
                    [&] { return kiv::upgrade::SaveBeforeFilesCopy(programDir, managerDir); });
 }
 int __stdcall SaveAfterFilesCopy(const char* path) {
-    return Guarded(__func__, Logged(path), false, [&] { return kiv::upgrade::SaveAfterFilesCopy(path); });
+    return Guarded(__func__, Logged(path), kiv::upgrade::SaveResult::NotAllSaved,
+                   [&] { return kiv::upgrade::SaveAfterFilesCopy(path); });
 }
 
 int __stdcall CreateUpdateManager(const char* dir, int migrate) {

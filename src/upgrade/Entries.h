@@ -2,12 +2,13 @@
 #pragma once
 
 #include "core/UpdateVariant.h"
+#include "upgrade/SaveAroundCopy.h"
 
 namespace kiv::upgrade {
 
-// False when a named folder does not exist.
-bool SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
-bool SaveAfterFilesCopy(const char* path);
+// FolderMissing when a named folder does not exist; NotAllSaved, told, when a file stayed unsaved.
+SaveResult SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
+SaveResult SaveAfterFilesCopy(const char* path);
 // False when nothing could be done: no dir, or no user name or manager folder for the rewrite.
 bool RunUpdateManager(const char* dir, bool migrate, UpdateVariant variant);
 void DeleteOldAppsReg(const char* text);

@@ -6,6 +6,7 @@
 #include "core/SetupState.h"
 #include "core/Text.h"
 #include "upgrade/Entries.h"
+#include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 #include "win32/Handles.h"
 
@@ -22,14 +23,21 @@ Names ToNames(const List& list) {
     return Names(list.begin(), list.end());
 }
 
-// Non-empty files directly in folder, in the directory search's order.
-Names FilesToSave(const std::string& folder) {
-    Names names;
+// The line KivGetLastError gives for a file that stayed where it was.
+std::string NotDone(const char* what, const std::string& source, const std::string& to) {
+    return std::string(what) + " von " + source + " nach " + to + " fehlgeschlagen";
+}
+
+// Non-empty files directly in folder, in the directory search's order. False, told,
+// when the search broke off: the files it did not reach are not saved.
+bool ListFilesToSave(const std::string& folder, Names& names) {
     std::vector<file::Entry> entries;
-    (void)file::List(folder + "\\*.*", entries);
+    const Outcome listed = file::List(folder + "\\*.*", entries);
     for (const file::Entry& entry : entries)
         if (!entry.isDirectory && entry.size != 0) names.push_back(entry.name);
-    return names;
+    if (!listed.failed()) return true;
+    outcome::Fail(listed.error(), "Lesen des Ordners " + folder + " fehlgeschlagen");
+    return false;
 }
 
 // The folder a path inside it names: cut at the last backslash after the first character.
@@ -39,86 +47,114 @@ std::string ParentOf(const std::string& path) {
 }
 
 // What a pass does when a file is there but cannot be copied (a program holds it
-// open, or its name has no spelling in the ANSI code page): the file always stays.
+// open, the disk is full, or its name has no spelling in the ANSI code page): the
+// file always stays, untouched, and is told.
 enum class OnFailedCopy { GoOn, EndPass };
 
 // Copies each existing name from one folder to another. A source goes only once
-// its copy is in place, and only when removeSource says so.
+// its copy is in place, and only when removeSource says so. False when a file
+// that is there could not be copied.
 template <typename RemoveSource>
-void CopyPass(const std::string& from, const std::string& to, const Names& names, OnFailedCopy onFailedCopy,
-              RemoveSource removeSource) {
+bool CopyPass(const char* what, const std::string& from, const std::string& to, const Names& names,
+              OnFailedCopy onFailedCopy, RemoveSource removeSource) {
+    bool allCopied = true;
     for (const std::string& name : names) {
-        std::string source = from + "\\" + name;
-        // Copy first: a copy that worked found its source, so only a failed one in a pass that
-        // ends there pays for the existence test (a volume query and a directory search) that
-        // tells a missing name, which is skipped, from a failure.
-        if (!file::Copy(source, to + "\\" + name)) {
-            if (onFailedCopy == OnFailedCopy::EndPass && file::Exists(source)) return;
+        const std::string source = from + "\\" + name;
+        const Outcome copied = file::Copy(source, to + "\\" + name);
+        if (copied.missing()) continue;
+        if (!copied) {
+            outcome::Fail(copied.error(), NotDone(what, source, to));
+            allCopied = false;
+            if (onFailedCopy == OnFailedCopy::EndPass) break;
             continue;
         }
-        if (removeSource(source)) file::Delete(source);
+        if (removeSource(source)) (void)file::Delete(source);
     }
+    return allCopied;
 }
 
 bool Always(const std::string&) { return true; }
 
-}  // namespace
-
-void MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir) {
+// Moves the three opening definition files from one folder to the other. False
+// when one that is there could not be moved.
+bool MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir) {
     // With an empty folder, "\FENSTER.INI" would name a file at the root of the current drive.
-    if (fromDir.empty() || toDir.empty()) return;
-    for (const char* name : OpeningDefinitionFiles)
-        if (file::Exists(fromDir + name)) file::Move(fromDir + name, toDir + name);
+    if (fromDir.empty() || toDir.empty()) return true;
+    bool allMoved = true;
+    for (const char* name : OpeningDefinitionFiles) {
+        if (!file::Exists(fromDir + name)) continue;
+        if (!outcome::Tell(file::Move(fromDir + name, toDir + name), NotDone("Verschieben", fromDir + name, toDir)))
+            allMoved = false;
+    }
+    return allMoved;
 }
 
-void SaveCustomisedFiles(const std::string& folderArg, bool afterCopy) {
+// Before the copy (afterCopy false): saves every non-empty file of folder into a
+// new numbered save folder and removes the saved originals of the replaceable
+// kinds unless the keep-originals flag is set. After the copy (afterCopy true):
+// tidies folder: old program files into a save folder, block drawings into
+// Support, obsolete files deleted. False when any file could not be saved or
+// moved; it stays where it is, and the saving goes on with the next one.
+bool SaveCustomisedFiles(const std::string& folder, bool afterCopy) {
     const SetupState& state = State();
-    if (state.newProgramDir != state.newManagerDir) MoveOpeningIniFiles(state.newProgramDir, state.newManagerDir);
+    bool complete = true;
+    if (state.newProgramDir != state.newManagerDir)
+        complete = MoveOpeningIniFiles(state.newProgramDir, state.newManagerDir);
 
-    const std::string folder = afterCopy ? ParentOf(folderArg) : folderArg;
-    const Names names = afterCopy ? ToNames(AfterCopySaveList) : FilesToSave(folder);
-    if (names.empty()) return;
+    Names names = afterCopy ? ToNames(AfterCopySaveList) : Names();
+    if (!afterCopy) complete = ListFilesToSave(folder, names) && complete;
+    if (names.empty()) return complete;
 
     const std::string saveFolder = file::FirstFreeNumberedName(folder + "\\Save");
-    if (!file::CreateFolder(saveFolder)) return;
+    if (!outcome::Tell(file::CreateFolder(saveFolder), "Anlegen von " + saveFolder + " fehlgeschlagen")) return false;
 
     if (!afterCopy) {
         const bool keepOriginals = state.keepOriginals;
-        CopyPass(folder, saveFolder, names, OnFailedCopy::GoOn,
-                 [keepOriginals](const std::string& source) { return !keepOriginals && IsReplaceableKind(source); });
-        return;
+        return CopyPass("Sichern", folder, saveFolder, names, OnFailedCopy::GoOn,
+                        [keepOriginals](const std::string& source) {
+                            return !keepOriginals && IsReplaceableKind(source);
+                        }) &&
+               complete;
     }
-    CopyPass(folder, saveFolder, names, OnFailedCopy::GoOn, Always);
-    CopyPass(folder, folder + kSupportSubFolder, ToNames(SupportDrawingList), OnFailedCopy::EndPass, Always);
+    complete = CopyPass("Sichern", folder, saveFolder, names, OnFailedCopy::GoOn, Always) && complete;
+    complete = CopyPass("Verschieben", folder, folder + kSupportSubFolder, ToNames(SupportDrawingList),
+                        OnFailedCopy::EndPass, Always) &&
+               complete;
     for (const char* name : ObsoleteFileList) {
         std::string path = folder + "\\" + name;
-        if (file::Exists(path)) file::Delete(path);
+        if (file::Exists(path)) (void)file::Delete(path);
     }
+    return complete;
 }
 
-bool SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
-    if (text::IsEmpty(programDir)) return true;
-    if (!file::Exists(programDir)) return false;
-    if (text::IsEmpty(managerDir)) return true;
-    if (!file::Exists(managerDir)) return false;
+SaveResult ResultOf(bool complete) { return complete ? SaveResult::Saved : SaveResult::NotAllSaved; }
 
+}  // namespace
+
+SaveResult SaveBeforeFilesCopy(const char* programDir, const char* managerDir) {
+    if (text::IsEmpty(programDir)) return SaveResult::Saved;
+    if (!file::Exists(programDir)) return SaveResult::FolderMissing;
+    if (text::IsEmpty(managerDir)) return SaveResult::Saved;
+    if (!file::Exists(managerDir)) return SaveResult::FolderMissing;
+
+    // Trailing backslashes would double in every path built from the folders.
+    const std::string manager = path::WithoutTrailingSeparators(managerDir);
     SetupState& state = State();
-    state.newProgramDir = programDir;
-    state.newManagerDir = managerDir;
+    state.newProgramDir = path::WithoutTrailingSeparators(programDir);
+    state.newManagerDir = manager;
     // Left empty on every way out; the script sets them again before the update manager.
     ScopeExit clear([&state]() noexcept {
         state.newProgramDir.clear();
         state.newManagerDir.clear();
     });
-    SaveCustomisedFiles(managerDir, false);
-    return true;
+    return ResultOf(SaveCustomisedFiles(manager, false));
 }
 
-bool SaveAfterFilesCopy(const char* path) {
-    if (text::IsEmpty(path)) return true;
-    if (!file::Exists(path)) return false;
-    SaveCustomisedFiles(path, true);
-    return true;
+SaveResult SaveAfterFilesCopy(const char* path) {
+    if (text::IsEmpty(path)) return SaveResult::Saved;
+    if (!file::Exists(path)) return SaveResult::FolderMissing;
+    // The folder part of the path, so "C:\K\Q\x" and "C:\K\Q\" both name C:\K\Q.
+    return ResultOf(SaveCustomisedFiles(path::WithoutTrailingSeparators(ParentOf(path)), true));
 }
 
 }  // namespace kiv::upgrade

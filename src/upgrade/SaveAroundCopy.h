@@ -1,19 +1,18 @@
-// Saving the user's customised files around the setup script's own file copy.
+// What the saving around the setup script's own file copy tells the script.
 #pragma once
-
-#include <string>
 
 namespace kiv::upgrade {
 
-// Before the copy (afterCopy false): saves every non-empty file of folder into
-// a new numbered save folder and removes the saved originals of the replaceable
-// kinds unless the keep-originals flag is set. After the copy (afterCopy true):
-// tidies the parent of folder: old program files into a save folder, block
-// drawings into Support, obsolete files deleted. A file that cannot be saved
-// stays where it is, and the saving goes on with the next one.
-void SaveCustomisedFiles(const std::string& folder, bool afterCopy);
+// The answer of SaveBeforeFilesCopy and SaveAfterFilesCopy.
+enum class SaveResult {
+    FolderMissing,  // a folder or path the script named does not exist; nothing done
+    Saved,          // every file was saved and moved as planned, or there was nothing to do
+    NotAllSaved,    // some file could not be saved, moved or copied whole; it stayed where it was, told
+};
 
-// Moves the three opening definition files from one folder to the other.
-void MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir);
+// The interface's integers: 0, 1 and -1, which older scripts take for success like 1.
+constexpr int ToExport(SaveResult result) noexcept {
+    return result == SaveResult::Saved ? 1 : result == SaveResult::NotAllSaved ? -1 : 0;
+}
 
 }  // namespace kiv::upgrade

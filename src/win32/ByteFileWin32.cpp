@@ -144,11 +144,15 @@ bool ReplaceFileContent(const std::string& path, const std::vector<std::string_v
     std::string temporary = platform::CreateTemporaryBeside(path);
     if (temporary.empty()) return false;
     UniqueFile file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
-    bool written = log::Operation("WriteFile", file && WritePieces(file.get(), pieces),
-                                  [&] { return log::Quote(temporary.c_str()); });
+    // Flushed before the rename that makes it count: after a power loss the old file or the new one.
+    bool written =
+        log::Operation("WriteFile", file && WritePieces(file.get(), pieces) && ::FlushFileBuffers(file.get()),
+                       [&] { return log::Quote(temporary.c_str()); });
     file.reset();  // a file still open cannot be renamed
     if (written && platform::ReplaceWith(temporary, path)) return true;
+    const DWORD error = ::GetLastError();  // for the caller to tell
     ::DeleteFileA(temporary.c_str());
+    ::SetLastError(error);
     return false;
 }
 

@@ -2,11 +2,14 @@
 #include "win32/FileSystem.h"
 
 #include "core/Path.h"
+#include "core/Platform.h"
 
 #include "win32/Handles.h"
 #include "win32/Log.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 namespace kiv::file {
 
@@ -56,18 +59,66 @@ bool Identify(const std::string& path, FileIdentity& identity) {
 
 bool IndexKnown(const FileIdentity& identity) { return identity.indexHigh != 0 || identity.indexLow != 0; }
 
+std::string FromTo(const std::string& from, const std::string& to) {
+    return log::Quote(from.c_str()) + " -> " + log::Quote(to.c_str());
+}
+
+// The first match of a directory search, or with folderOnly the first folder among its matches.
+bool Found(const std::string& pattern, bool folderOnly) {
+    WIN32_FIND_DATAA data;
+    UniqueFind search(::FindFirstFileA(pattern.c_str(), &data));
+    if (!search || !folderOnly) return static_cast<bool>(search);
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+    } while (::FindNextFileA(search.get(), &data));
+    return false;
+}
+
+// Written bytes reach the disk before the rename that makes them count, so that a
+// power loss leaves the old file or the new one; any handle flushes the whole file.
+bool FlushToDisk(const std::string& path) {
+    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && ::FlushFileBuffers(file.get());
+}
+
+// Copies source over an existing destination through a flushed temporary copy beside it.
+Outcome Overwrite(const std::string& source, const std::string& destination) {
+    if (SameFile(source, destination)) {
+        log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, [&] { return FromTo(source, destination); });
+        return Outcome::Failed(ERROR_ACCESS_DENIED);
+    }
+    const std::string temporary = upgrade::platform::CreateTemporaryBeside(destination);
+    if (temporary.empty()) return Outcome::Failed(::GetLastError());
+    DWORD error = ERROR_SUCCESS;
+    auto step = [&error](bool ok) {
+        if (!ok && error == ERROR_SUCCESS) error = ::GetLastError();
+        return ok;
+    };
+    const bool copied = step(::CopyFileA(source.c_str(), temporary.c_str(), FALSE) != FALSE);
+    log::Operation("CopyFile", copied, error, [&] { return FromTo(source, temporary); });
+    // The copy takes a read-only source's attribute (Wine also after a failed copy), which would
+    // refuse the flush and the removal; the replace gives it the destination's attributes.
+    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (copied && step(FlushToDisk(temporary)) && step(upgrade::platform::ReplaceWith(temporary, destination)))
+        return Outcome::Done();
+    ::DeleteFileA(temporary.c_str());
+    return Outcome::Failed(error);
+}
+
 }  // namespace
 
 bool Exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
-    std::string root = VolumeRoot(FullPath(path));
+    const std::string full = FullPath(path);
+    const std::string root = VolumeRoot(full);
     if (root.empty()) return false;
     const UINT callerMode = QuietCriticalErrors();
     ScopeExit restore([callerMode]() noexcept { ::SetErrorMode(callerMode); });
     if (!::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0)) return false;
-    WIN32_FIND_DATAA data;
-    UniqueFind search(::FindFirstFileA(path, &data));
-    return static_cast<bool>(search);
+    // The directory search finds no entry for a root, nor for a name that ends in a backslash.
+    if (full == root) return true;
+    const std::string name = path::WithoutTrailingSeparators(path);
+    return Found(name, name.size() != std::strlen(path));
 }
 
 bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
@@ -83,26 +134,39 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 Outcome Copy(const std::string& source, const std::string& destination) {
-    auto subject = [&] { return log::Quote(source.c_str()) + " -> " + log::Quote(destination.c_str()); };
-    // A destination that does not exist yet cannot be the source, so a new one needs no
-    // same-file test: under Wine that test costs a directory scan for the missing name.
-    if (::CopyFileA(source.c_str(), destination.c_str(), TRUE)) {
-        log::Operation("CopyFile", true, subject);
-        return Outcome::Done();
+    auto subject = [&] { return FromTo(source, destination); };
+    // Opened first, so that a missing source is told before anything is made; held without
+    // delete sharing for the whole copy, so that no removal below reaches it, however spelled.
+    UniqueFile held(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    if (!held) {
+        const DWORD error = ::GetLastError();
+        log::Operation("CopyFile", false, error, subject);
+        return Outcome::OfError(error);
     }
-    if (SameFile(source, destination)) {
-        log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, subject);
-        return Outcome::Failed(ERROR_ACCESS_DENIED);
+    // A new destination needs no same-file test, which under Wine costs a directory scan for the missing name.
+    const bool copied = ::CopyFileA(source.c_str(), destination.c_str(), TRUE) != FALSE;
+    const DWORD error = ::GetLastError();
+    log::Operation("CopyFile", copied, error, subject);
+    if (copied) return Outcome::Done();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return Overwrite(source, destination);
+    // Past the held source only the destination's creation, which leaves nothing, or a write fails;
+    // Wine keeps what it wrote before a failed write (a full disk), with a read-only source's attribute.
+    const DWORD made = ::GetFileAttributesA(destination.c_str());
+    if (made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+        log::Operation("DeleteFile", ::DeleteFileA(destination.c_str()) != FALSE,
+                       [&] { return log::Quote(destination.c_str()); });
     }
-    const bool ok =
-        log::Operation("CopyFile", ::CopyFileA(source.c_str(), destination.c_str(), FALSE) != FALSE, subject);
-    return Outcome::OfCall(ok, ::GetLastError());
+    return Outcome::Failed(error);
 }
 
 Outcome Move(const std::string& source, const std::string& destination) {
     Outcome copied = Copy(source, destination);
     if (!copied) return copied;
-    return Delete(source);
+    // A source that has gone meanwhile does not stay.
+    Outcome deleted = Delete(source);
+    return deleted.failed() ? deleted : Outcome::Done();
 }
 
 Outcome Delete(const std::string& path) {
@@ -130,7 +194,9 @@ Outcome List(const std::string& pattern, std::vector<Entry>& entries) {
     UniqueFind search(::FindFirstFileA(pattern.c_str(), &data));
     if (!search) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_NO_MORE_FILES ? Outcome::Missing(error) : Outcome::OfError(error);
+        // A pattern below a file (ERROR_DIRECTORY) matches nothing either.
+        return error == ERROR_NO_MORE_FILES || error == ERROR_DIRECTORY ? Outcome::Missing(error)
+                                                                        : Outcome::OfError(error);
     }
     do {
         entries.push_back(Entry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,

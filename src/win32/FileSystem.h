@@ -11,9 +11,11 @@
 
 namespace kiv::file {
 
-// True for an existing file or folder, or a wildcard that matches anything;
-// false for null/empty names, unresolvable paths and volumes without a medium.
-// Never shows a system dialog; the caller's error mode is the same afterwards.
+// True for an existing file or folder, or a wildcard that matches anything; a
+// name ending in a backslash must be a folder, and a drive or share root exists
+// when its volume answers. False for null/empty names, unresolvable paths and
+// volumes without a medium. Never shows a system dialog; the caller's error
+// mode is the same afterwards.
 bool Exists(const char* path);
 inline bool Exists(const std::string& path) { return Exists(path.c_str()); }
 
@@ -32,9 +34,13 @@ bool SameIdentity(const FileIdentity& a, const FileIdentity& b);
 // True when both names reach the same file, however they are spelled.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Overwriting copy. Refused when source and destination are the same file,
-// since copying a file onto itself would truncate it. Missing when the source
-// is not there.
+// Overwriting copy that never leaves a destination cut off. A new destination
+// is copied to directly and removed again when the copy fails part-way (a full
+// disk); an existing one is replaced in one step by a flushed temporary copy
+// beside it, so it holds its old bytes or all the new ones. Missing only when
+// the source is not there; Failed (access denied) for a read-only destination,
+// as on Windows, and for source and destination being the same file, since
+// copying a file onto itself would truncate it. The source is never changed.
 Outcome Copy(const std::string& source, const std::string& destination);
 
 // Copy, then delete the source when the copy succeeded. Failed whenever the
@@ -55,8 +61,8 @@ struct Entry {
 };
 
 // The entries a directory search over pattern yields, in the search's order.
-// Missing when nothing matches; Failed when the search cannot start or ends
-// early on an error (entries then holds what came before it).
+// Missing when nothing matches, also below a file; Failed when the search
+// cannot start or ends early on an error (entries then holds what came before it).
 Outcome List(const std::string& pattern, std::vector<Entry>& entries);
 
 }  // namespace kiv::file

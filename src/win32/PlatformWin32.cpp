@@ -7,12 +7,49 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <string_view>
+
 namespace kiv::upgrade::platform {
 
 namespace {
+
 std::string Describe(const std::string& source, const std::string& target) {
     return log::Quote(source.c_str()) + " -> " + log::Quote(target.c_str());
 }
+
+// The library's temporary files are named "~kiv", eight upper-case hexadecimal digits and
+// ".tmp" ("~kiv0A1B2C3D.tmp"): no program's or user's own name, so a later call may remove
+// those that a killed process left, and nothing else.
+constexpr char kTemporaryPrefix[] = "~kiv";
+constexpr char kTemporarySuffix[] = ".tmp";
+constexpr std::size_t kTemporaryDigits = 8;
+constexpr int kTemporaryAttempts = 1000;
+
+bool IsTemporaryName(std::string_view name) {
+    const std::size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
+    if (name.size() != prefix + kTemporaryDigits + suffix || name.substr(0, prefix) != kTemporaryPrefix ||
+        name.substr(prefix + kTemporaryDigits) != kTemporarySuffix)
+        return false;
+    for (char c : name.substr(prefix, kTemporaryDigits))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
+// folder ends in its separator, or is empty for the current folder.
+void RemoveLeftTemporaries(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    // The search also matches short 8.3 names, so the long name is checked in full.
+    UniqueFind search(::FindFirstFileA((folder + kTemporaryPrefix + "*" + kTemporarySuffix).c_str(), &data));
+    if (!search) return;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryName(data.cFileName)) continue;
+        const std::string left = folder + data.cFileName;
+        ::SetFileAttributesA(left.c_str(), FILE_ATTRIBUTE_NORMAL);
+        log::Operation("DeleteFile", ::DeleteFileA(left.c_str()) != FALSE, [&] { return log::Quote(left.c_str()); });
+    } while (::FindNextFileA(search.get(), &data));
+}
+
 }  // namespace
 
 std::int64_t NowSeconds() {
@@ -27,20 +64,33 @@ std::int64_t NowSeconds() {
 
 std::string CreateTemporaryBeside(const std::string& path) {
     std::size_t slash = path::LastSeparator(path, "\\/");
-    // The separator stays with the folder so that "C:\x.cfg" gives "C:\", not C:'s current folder.
-    std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    char name[MAX_PATH];
-    if (::GetTempFileNameA(folder.c_str(), "kiv", 0, name) == 0) return std::string();
-    return name;
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    RemoveLeftTemporaries(folder);
+    // Different processes start at different numbers; a number in use is passed over.
+    DWORD number = (::GetCurrentProcessId() << 16) ^ ::GetTickCount();
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt, ++number) {
+        char name[sizeof kTemporaryPrefix + kTemporaryDigits + sizeof kTemporarySuffix];
+        std::snprintf(name, sizeof name, "%s%08lX%s", kTemporaryPrefix, static_cast<unsigned long>(number),
+                      kTemporarySuffix);
+        const std::string temporary = folder + name;
+        UniqueFile file(
+            ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return temporary;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    return std::string();
 }
 
 bool ReplaceWith(const std::string& source, const std::string& target) {
     DWORD attributes = ::GetFileAttributesA(target.c_str());
     std::string destination = target;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        // Windows refuses to replace a read-only file; Wine replaces it, so ask first.
-        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        // Windows refuses to replace a read-only file or a folder; Wine as root replaces a read-only
+        // file, so ask first.
+        if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
             log::Operation("MoveFileEx", false, ERROR_ACCESS_DENIED, [&] { return Describe(source, target); });
+            ::SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }
         // A rename takes the spelling of the name it is given: keep the one on disk ("ARCH.CFG").

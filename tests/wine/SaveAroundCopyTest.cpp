@@ -1,4 +1,5 @@
-// SaveBeforeFilesCopy and SaveAfterFilesCopy through the loaded DLL, on Wine's file system.
+// SaveBeforeFilesCopy and SaveAfterFilesCopy through the loaded DLL, on Wine's file system, with
+// the existence test they and the script rely on.
 #include "core/SaveLists.h"
 #include "support/HeldFile.h"
 #include "support/Library.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,13 @@ std::vector<std::wstring> SearchOrderW(const std::wstring& folder) {
 
 const char* const kOpeningFiles[] = {"FENSTER.INI", "TUER.INI", "DURCHG.INI"};
 
+// KivGetLastError's code after the last call, and the start of its line.
+void ExpectTold(Library& lib, int code, const std::string& start) {
+    char text[260] = "";
+    EXPECT_EQ(code, lib.KivGetLastError(text));
+    EXPECT_EQ(start, std::string(text).substr(0, start.size())) << text;
+}
+
 }  // namespace
 
 // --- SaveBeforeFilesCopy -------------------------------------------------------
@@ -118,7 +127,7 @@ TEST(SaveBeforeFilesCopy, SavesNonEmptyFilesAndReplacesTheReplaceableKinds) {
     WriteFile(mgr + "\\Leer.lsp", "");
     WriteFile(mgr + "\\Sub\\Tief.lsp", "tief");
 
-    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
+    EXPECT_EQ(1, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
 
     EXPECT_EQ((std::vector<std::string>{"Acad.rx", "Arch.Cfg", "Liesmich.txt", "Logo.bmp", "Start.lsp", "TERVILO.MNU",
                                         "Tervilo.mnl"}),
@@ -183,7 +192,7 @@ TEST(SaveBeforeFilesCopy, NothingIsLostOverManyFiles) {
     WriteFiles(dir.path(), names);
     ::SetFileAttributesA((dir / "Datei0.mnu").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    EXPECT_EQ(1, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
 
     int deleted = 0;
     for (const std::string& name : names) {
@@ -217,7 +226,11 @@ TEST(SaveBeforeFilesCopy, HeldFilesStayWholeAndThePassGoesOn) {
                 holds.emplace_back(dir / name, lock.share);
                 ASSERT_TRUE(holds.back().ok()) << name;
             }
-            EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+            EXPECT_EQ(lock.othersMayRead ? 1 : -1, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+            ExpectTold(lib, lock.othersMayRead ? 0 : ERROR_SHARING_VIOLATION,
+                       lock.othersMayRead
+                           ? ""
+                           : "Sichern von " + (dir / held[0]) + " nach " + (dir / "Save1") + " fehlgeschlagen");
         }
         for (const std::string& name : order) {
             const bool isHeld = std::find(held.begin(), held.end(), name) != held.end();
@@ -256,7 +269,7 @@ TEST(SaveBeforeFilesCopy, NamesOutsideTheAnsiCodePageStayAndTheOthersAreSaved) {
     const auto firstForeign = std::find_if(order.begin(), order.end(), isForeign);
     ASSERT_NE(order.end(), std::find_if_not(firstForeign, order.end(), isForeign));
 
-    EXPECT_NE(0, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
+    EXPECT_EQ(-1, lib.SaveBeforeFilesCopy(dir.path().c_str(), dir.path().c_str()));
 
     for (const std::string& name : names) {
         EXPECT_EQ(Content(name), ReadFile(dir / ("Save1\\" + name))) << name;
@@ -275,7 +288,8 @@ TEST(SaveBeforeFilesCopy, MovesOpeningFilesToTheManagerFolderFirst) {
     WriteFiles(prog, {"FENSTER.INI", "DURCHG.INI"});
     WriteFile(mgr + "\\DURCHG.INI", "old passages");
 
-    EXPECT_NE(0, lib.SaveBeforeFilesCopy(prog.c_str(), mgr.c_str()));
+    // Folders written with trailing backslashes are the same folders.
+    EXPECT_EQ(1, lib.SaveBeforeFilesCopy((prog + "\\").c_str(), (mgr + "\\\\").c_str()));
     EXPECT_EQ((std::vector<std::string>{}), ListNames(prog));
     EXPECT_EQ(Content("FENSTER.INI"), ReadFile(mgr + "\\FENSTER.INI"));
     EXPECT_EQ(Content("DURCHG.INI"), ReadFile(mgr + "\\DURCHG.INI"));
@@ -339,6 +353,19 @@ TEST(SaveBeforeFilesCopy, WildcardFolderPassesTheTestButSavesNothing) {
     EXPECT_EQ(Content("Start.lsp"), ReadFile(dir / "Mgr\\Save1\\Start.lsp"));
 }
 
+// A folder written with a trailing backslash exists, and so does a drive root whose volume answers.
+TEST(KivExistFile, FoldersWithTrailingBackslashesAndRoots) {
+    ScratchFolder dir;
+    Library lib;
+    MakeFolder(dir / "Ordner");
+    WriteFile(dir / "Datei.txt", "x");
+    const std::pair<std::string, int> cases[] = {
+        {"C:\\", 1},       {"C:\\WINDOWS\\", 1},     {dir / "Ordner\\\\", 1}, {dir / "Ord*\\", 1},
+        {"C:\\nope\\", 0}, {dir / "Datei.txt\\", 0}, {dir / "Dat*\\", 0},     {"Q:\\", 0},
+    };
+    for (const auto& [path, exists] : cases) EXPECT_EQ(exists, lib.KivExistFile(path.c_str())) << path;
+}
+
 // --- opening definition files ------------------------------------------------
 
 TEST(MoveOpeningIniFiles, MovesEachExistingFileOverwriting) {
@@ -353,10 +380,60 @@ TEST(MoveOpeningIniFiles, MovesEachExistingFileOverwriting) {
     lib.SetNewProgramDir(prog.c_str());
     lib.SetNewManagerDir(mgr.c_str());
 
-    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Old").c_str()));
+    EXPECT_EQ(1, lib.SaveAfterFilesCopy((dir / "Old").c_str()));
     EXPECT_EQ((std::vector<std::string>{"Liesmich.txt"}), ListNames(prog));
     EXPECT_EQ((std::vector<std::string>{"FENSTER.INI", "TUER.INI"}), ListNames(mgr));
     EXPECT_EQ(Content("TUER.INI"), ReadFile(mgr + "\\TUER.INI"));
+}
+
+// A move over an older file goes through a temporary file, which first removes those a killed call
+// left and nothing that only looks like one; a move that leaves its source is told.
+TEST(MoveOpeningIniFiles, OverOlderFilesWholeOrToldWithTheSourceLeft) {
+    struct Case {
+        const char* what;
+        bool readOnly;
+        int holdSharing;  // -1: not held
+        DWORD code;
+    } const cases[] = {
+        {"a move", false, -1, ERROR_SUCCESS},
+        {"a read-only destination, which Wine as root would replace", true, -1, ERROR_ACCESS_DENIED},
+        {"a source held sharing reads, which cannot be removed", false, FILE_SHARE_READ, ERROR_SHARING_VIOLATION},
+        {"a source held with no sharing, which cannot be read", false, 0, ERROR_SHARING_VIOLATION},
+    };
+    const std::vector<std::string> lookAlikes = {"~kiv0000abcd.tmp",    "~KIV00005678.TMP",  "~kiv1234.tmp",
+                                                 "~kiv0000123G.tmp",    "~kiv000012345.tmp", "x~kiv00001234.tmp",
+                                                 "~kiv00001234.tmp.bak"};
+    std::vector<std::string> names = lookAlikes;
+    names.insert(names.end(), {"TUER.INI", "~kiv00009999.tmp"});  // the last a folder
+    std::sort(names.begin(), names.end());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder dir;
+        Library lib;
+        const std::string prog = dir / "Prog", mgr = dir / "Mgr", source = prog + "\\TUER.INI";
+        MakeFolder(prog);
+        MakeFolder(mgr + "\\~kiv00009999.tmp");
+        WriteFiles(prog, {"TUER.INI"});
+        WriteFiles(mgr, lookAlikes);
+        WriteFile(mgr + "\\TUER.INI", "old doors");
+        if (c.code == ERROR_SUCCESS) WriteFiles(mgr, {"~kiv00001234.tmp", "~kiv0A1B2C3D.tmp"});
+        ::SetFileAttributesA((mgr + (c.readOnly ? "\\TUER.INI" : "\\~kiv0A1B2C3D.tmp")).c_str(),
+                             FILE_ATTRIBUTE_READONLY);
+        std::optional<HeldFile> held;
+        if (c.holdSharing >= 0) ASSERT_TRUE(held.emplace(source, c.holdSharing).ok());
+        lib.SetNewProgramDir(prog.c_str());
+        lib.SetNewManagerDir(mgr.c_str());
+
+        EXPECT_EQ(c.code == ERROR_SUCCESS ? 1 : -1, lib.SaveAfterFilesCopy(prog.c_str()));  // tidies dir
+        ExpectTold(lib, c.code,
+                   c.code == ERROR_SUCCESS ? "" : "Verschieben von " + source + " nach " + mgr + " fehlgeschlagen");
+        held.reset();
+        const bool copied = c.code == ERROR_SUCCESS || c.holdSharing == FILE_SHARE_READ;
+        EXPECT_EQ(copied ? Content("TUER.INI") : "old doors", ReadFile(mgr + "\\TUER.INI"));
+        EXPECT_EQ(c.code == ERROR_SUCCESS ? "" : Content("TUER.INI"), ReadFile(source));
+        EXPECT_EQ(names, ListNames(mgr));
+        ::SetFileAttributesA((mgr + "\\TUER.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST(MoveOpeningIniFiles, SameFolderUnderAnotherSpellingLosesNothing) {
@@ -422,7 +499,7 @@ TEST(SaveAfterFilesCopy, TidiesTheOldLayoutOfTheFolderAPathNames) {
     WriteFiles(dir.path(), {"Eigene.dwg", "Liesmich.txt", "Projektverwaltung\\Eigenes.ini"});
     EXPECT_EQ(1, lib.SetToDeleteAfterSave(0));  // no effect after the copy
 
-    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo.mnu").c_str()));
+    EXPECT_EQ(1, lib.SaveAfterFilesCopy((dir / "Tervilo.mnu").c_str()));
 
     for (const char* name : AfterCopySaveList) {
         EXPECT_FALSE(FileExists(dir / name)) << name;
@@ -448,9 +525,9 @@ TEST(SaveAfterFilesCopy, EachRunMakesASaveFolderEvenWhenItStaysEmpty) {
     EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Tervilo\\Liesmich.txt").c_str()));
     EXPECT_EQ((std::vector<std::string>{"Save1", "Tervilo"}), ListNames(dir.path()));
     EXPECT_EQ((std::vector<std::string>{"Liesmich.txt", "Save1", "Save2"}), ListNames(dir / "Tervilo"));
-    // The existence test finds no folder behind a trailing backslash.
-    EXPECT_EQ(0, lib.SaveAfterFilesCopy((dir / "Tervilo\\").c_str()));
-    EXPECT_EQ((std::vector<std::string>{"Liesmich.txt", "Save1", "Save2"}), ListNames(dir / "Tervilo"));
+    // A trailing backslash ends the folder's own name.
+    EXPECT_EQ(1, lib.SaveAfterFilesCopy((dir / "Tervilo\\").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"Liesmich.txt", "Save1", "Save2", "Save3"}), ListNames(dir / "Tervilo"));
 }
 
 TEST(SaveAfterFilesCopy, MissingSupportFolderStopsOnlyTheDrawings) {
@@ -458,7 +535,9 @@ TEST(SaveAfterFilesCopy, MissingSupportFolderStopsOnlyTheDrawings) {
     Library lib;
     WriteFiles(dir.path(), {AfterCopySaveList[0], SupportDrawingList[3], SupportDrawingList[7], ObsoleteFileList[0],
                             ObsoleteFileList[21]});
-    EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / ObsoleteFileList[0]).c_str()));
+    EXPECT_EQ(-1, lib.SaveAfterFilesCopy((dir / ObsoleteFileList[0]).c_str()));
+    ExpectTold(lib, ERROR_PATH_NOT_FOUND,
+               "Verschieben von " + (dir / SupportDrawingList[3]) + " nach " + (dir / "Support") + " fehlgeschlagen");
     EXPECT_EQ(Content(AfterCopySaveList[0]), ReadFile(dir / (std::string("Save1\\") + AfterCopySaveList[0])));
     EXPECT_EQ((std::vector<std::string>{"Festpunkt.dwg", "Nadelbaum.dwg", "Save1"}), ListNames(dir.path()));
 }
@@ -479,7 +558,7 @@ TEST(SaveAfterFilesCopy, HeldFilesStayWholeAndOnlyTheDrawingPassEndsAtOne) {
             for (std::size_t i : heldSaves) holds.emplace_back(dir / AfterCopySaveList[i], lock.share);
             holds.emplace_back(dir / SupportDrawingList[1], lock.share);
             for (const HeldFile& hold : holds) ASSERT_TRUE(hold.ok());
-            EXPECT_NE(0, lib.SaveAfterFilesCopy((dir / "Support").c_str()));
+            EXPECT_EQ(lock.othersMayRead ? 1 : -1, lib.SaveAfterFilesCopy((dir / "Support").c_str()));
         }
         for (std::size_t i = 0; i < AfterCopySaveList.size(); ++i)
             ExpectMovedToSave1UnlessHeld(dir.path(), AfterCopySaveList[i],

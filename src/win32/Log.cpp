@@ -45,7 +45,13 @@ std::string Stamp() {
 
 }  // namespace
 
-bool Enabled() noexcept { return ::GetEnvironmentVariableA(kVariable, nullptr, 0) > 1; }
+bool Enabled() noexcept {
+    // Asked right after the operation a caller may record: its last error must survive the look-up.
+    const DWORD lastError = ::GetLastError();
+    const bool enabled = ::GetEnvironmentVariableA(kVariable, nullptr, 0) > 1;
+    ::SetLastError(lastError);
+    return enabled;
+}
 
 void Write(const std::string& text) noexcept {
     DWORD lastError = ::GetLastError();

@@ -22,7 +22,9 @@ std::string TestFolderName() {
 
 }  // namespace
 
-ScratchFolder::ScratchFolder() : path_("C:\\kivtest\\" + TestFolderName()) {
+ScratchFolder::ScratchFolder() : ScratchFolder("C:") {}
+
+ScratchFolder::ScratchFolder(const std::string& drive) : path_(drive + "\\kivtest\\" + TestFolderName()) {
     RemoveTree(path_);
     MakeFolder(path_);
 }

@@ -13,6 +13,8 @@ namespace kivtest {
 class ScratchFolder {
 public:
     ScratchFolder();
+    // The same below another drive's root, such as "K:".
+    explicit ScratchFolder(const std::string& drive);
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

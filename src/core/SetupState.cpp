@@ -1,6 +1,8 @@
 // The one setup state object of the library.
 #include "core/SetupState.h"
 
+#include "core/Path.h"
+
 namespace kiv {
 
 namespace {
@@ -13,7 +15,7 @@ ProgressSlot& Progress() { return g_progress; }
 
 void SetFolder(std::string SetupState::*member, const char* folder) {
     if (folder == nullptr || *folder == '\0') return;
-    g_state.*member = folder;
+    g_state.*member = path::WithoutTrailingSeparators(folder);
 }
 
 bool SetKeepOriginals(bool keep) {

@@ -44,7 +44,7 @@ struct ProgressSlot {
 SetupState& State();
 ProgressSlot& Progress();
 
-// Replaces *member with folder unless folder is null or empty.
+// Replaces *member with folder, without its trailing backslashes, unless folder is null or empty.
 void SetFolder(std::string SetupState::*member, const char* folder);
 
 // Stores and returns whether the save keeps the originals.

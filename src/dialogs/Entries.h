@@ -9,7 +9,7 @@ namespace kiv::dialogs {
 
 // User-name page: true for Next, when the name shown becomes the setup state's.
 bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed);
-// Target-folder page: its result, or Cancel for a missing argument.
+// Target-folder page: its result, or Cancel for a missing argument (refused).
 PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName);
 
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax);

@@ -5,6 +5,7 @@
 #include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"
 #include "resource.h"
+#include "win32/CallOutcome.h"
 
 #include <string>
 #include <utility>
@@ -51,7 +52,10 @@ bool TargetFolderPage::LoadControls() {
 }
 
 PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName) {
-    if (text::IsEmpty(targetFolder) || text::IsEmpty(productName)) return PageResult::Cancel;
+    if (text::IsEmpty(targetFolder) || text::IsEmpty(productName)) {
+        outcome::Refused("Kein Zielordner oder kein Produktname angegeben");
+        return PageResult::Cancel;
+    }
     TargetFolderPage page(parentWindow, InsertName(LoadResourceString(IDS_TARGET_FOLDER_MESSAGE), productName),
                           targetFolder);
     return page.Run();

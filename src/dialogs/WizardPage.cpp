@@ -2,6 +2,7 @@
 #include "dialogs/WizardPage.h"
 
 #include "resource.h"
+#include "win32/CallOutcome.h"
 #include "win32/Handles.h"
 
 #include <initializer_list>
@@ -75,11 +76,16 @@ void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module
 }
 
 int Dialog::Run() {
+    creationError_ = ERROR_SUCCESS;
     // DialogBoxParam answers 0, not -1, for an owner that is no window.
-    if (owner_ != nullptr && !::IsWindow(owner_)) return kNotCreated;
+    if (owner_ != nullptr && !::IsWindow(owner_)) {
+        creationError_ = ERROR_INVALID_WINDOW_HANDLE;
+        return kNotCreated;
+    }
     ended_ = false;
     INT_PTR result = ::DialogBoxParamA(module_, MAKEINTRESOURCEA(templateId_), owner_, &Dialog::Procedure,
                                        reinterpret_cast<LPARAM>(this));
+    if (result == kNotCreated && creationError_ == ERROR_SUCCESS) creationError_ = ::GetLastError();
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     if (result == kNotCreated) return kNotCreated;
     // Wine's modal loop answers IDOK when a WM_QUIT ends it.
@@ -89,6 +95,11 @@ int Dialog::Run() {
 void Dialog::End(int result) noexcept {
     ended_ = true;
     ::EndDialog(window_, result);
+}
+
+void Dialog::EndNotCreated(DWORD error) noexcept {
+    creationError_ = error;
+    End(kNotCreated);
 }
 
 void Dialog::OnCommand(int id, int code) {
@@ -146,9 +157,20 @@ CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module) {
 static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL == ToInt(PageResult::Cancel),
               "a page that is not created or whose loop is ended answers as the script expects");
 
+PageResult WizardPage::Run() {
+    const PageResult result = static_cast<PageResult>(Dialog::Run());
+    if (result == PageResult::Cancel) outcome::Cancelled(title_);
+    if (result == PageResult::NotCreated)
+        outcome::Fail(CreationError(), "Seite " + std::to_string(TemplateId()) + " konnte nicht angezeigt werden");
+    return result;
+}
+
 bool WizardPage::OnInit() {
+    char title[256] = "";
+    ::GetWindowTextA(Window(), title, sizeof title);
+    title_ = title;
     if (!LoadControls()) {
-        End(PageResult::NotCreated);
+        EndNotCreated(::GetLastError());
         return true;
     }
     CenterOverOwner(Window());

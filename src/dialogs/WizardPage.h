@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <string>
 
 namespace kiv::dialogs {
 
@@ -41,11 +42,17 @@ public:
     // since it must not unwind through the platform's frames.
     int Run();
 
+    // After Run gave kNotCreated: the Win32 error that kept the dialog from being made.
+    DWORD CreationError() const noexcept { return creationError_; }
+
 protected:
     HWND Window() const noexcept { return window_; }
     HINSTANCE Module() const noexcept { return module_; }
+    int TemplateId() const noexcept { return templateId_; }
     HWND Item(int id) const noexcept { return ::GetDlgItem(window_, id); }
     void End(int result) noexcept;
+    // Ends the dialog as not created, for the error that a start step met.
+    void EndNotCreated(DWORD error) noexcept;
 
     // Returns true to let the platform put the focus on the first tab stop.
     virtual bool OnInit() { return true; }
@@ -63,6 +70,7 @@ private:
     HWND owner_;
     HWND window_ = nullptr;
     bool ended_ = false;
+    DWORD creationError_ = ERROR_SUCCESS;
     std::exception_ptr failure_;
 };
 
@@ -85,7 +93,9 @@ public:
     WizardPage(int templateId, HWND owner, const PageSettings& settings, HINSTANCE module = LibraryModule()) noexcept
         : Dialog(templateId, owner, module), settings_(settings) {}
 
-    PageResult Run() { return static_cast<PageResult>(Dialog::Run()); }
+    // The page's result. A Cancel and a page that was not created are also told
+    // for KivGetLastError, a Cancel with the page's title.
+    PageResult Run();
 
 protected:
     void End(PageResult result) noexcept { Dialog::End(ToInt(result)); }
@@ -103,6 +113,7 @@ protected:
 
 private:
     PageSettings settings_;
+    std::string title_;
 };
 
 }  // namespace kiv::dialogs

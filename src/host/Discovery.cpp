@@ -2,9 +2,11 @@
 #include "host/Discovery.h"
 
 #include "core/ProductFilter.h"
+#include "win32/CallOutcome.h"
 #include "win32/RegKey.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kiv::host {
 
@@ -15,59 +17,70 @@ namespace {
 
 std::string ProductKeyPath(const std::string& productKey) { return std::string(kHostReleaseKey) + "\\" + productKey; }
 
-bool HasProductId(const std::string& productKey) {
+// One value of a key below HKEY_LOCAL_MACHINE; text is unchanged unless done.
+Outcome ReadValue(const std::string& keyPath, const char* valueName, std::string& text) {
     RegKey key;
+    std::string value;
+    Outcome outcome = key.OpenForRead(HKEY_LOCAL_MACHINE, keyPath);
+    if (outcome) outcome = key.ReadString(valueName, value);
+    if (outcome.failed())
+        outcome::Fail(outcome.error(), "Lesen von HKLM\\" + keyPath + " \"" + valueName + "\" fehlgeschlagen");
+    if (outcome) text = std::move(value);
+    return outcome;
+}
+
+// An empty key would name the release key itself.
+Outcome ReadProductValue(const std::string& productKey, const char* valueName, std::string& text) {
+    return productKey.empty() ? Outcome::Missing() : ReadValue(ProductKeyPath(productKey), valueName, text);
+}
+
+bool HasProductId(const std::string& productKey) {
     std::string id;
-    return key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) && key.ReadString("ProductId", id) &&
-           !id.empty();
+    return ReadProductValue(productKey, "ProductId", id) && !id.empty();
 }
 
 }  // namespace
 
-bool ReadCurrentProduct(std::string& productKey) {
-    RegKey key;
-    if (!key.OpenForRead(HKEY_LOCAL_MACHINE, kHostReleaseKey)) return false;
+Outcome ReadCurrentProduct(std::string& productKey) {
     std::string value;
-    if (key.ReadString("CurVer", value)) productKey = value;
-    return !productKey.empty();
+    const Outcome outcome = ReadValue(kHostReleaseKey, "CurVer", value);
+    if (!outcome) return outcome;
+    if (value.empty()) return Outcome::Missing();
+    productKey = std::move(value);
+    return outcome;
 }
 
-bool SetCurrentProduct(const std::string& productKey) {
-    if (productKey.empty()) return false;
+Outcome SetCurrentProduct(const std::string& productKey) {
+    if (productKey.empty()) return Outcome::Failed(ERROR_INVALID_PARAMETER);
     RegKey key;
-    return key.OpenForWrite(HKEY_LOCAL_MACHINE, kHostReleaseKey) && key.WriteString(productKey, "CurVer");
+    Outcome outcome = key.OpenForWrite(HKEY_LOCAL_MACHINE, kHostReleaseKey);
+    if (outcome) outcome = key.WriteString(productKey, "CurVer");
+    return outcome::Tell(outcome, "Schreiben von HKLM\\" + std::string(kHostReleaseKey) + " \"CurVer\" fehlgeschlagen");
 }
 
-bool ListProducts(std::vector<std::string>& list, bool dash4Only) {
+Outcome ListProducts(std::vector<std::string>& list, bool dash4Only) {
+    std::vector<std::string> found;
     {
         RegKey key;
-        if (!key.OpenForRead(HKEY_LOCAL_MACHINE, kHostReleaseKey)) return false;
-        if (!key.EnumSubKeys(list)) return false;
+        Outcome outcome = key.OpenForRead(HKEY_LOCAL_MACHINE, kHostReleaseKey);
+        if (outcome) outcome = key.EnumSubKeys(found);
+        if (outcome.failed())
+            outcome::Fail(outcome.error(), "Lesen von HKLM\\" + std::string(kHostReleaseKey) + " fehlgeschlagen");
+        if (!outcome) return outcome;
     }
-    list.erase(std::remove_if(list.begin(), list.end(), [](const std::string& name) { return !HasProductId(name); }),
-               list.end());
-    if (dash4Only) KeepDash4Products(list);
-    return !list.empty();
+    found.erase(std::remove_if(found.begin(), found.end(), [](const std::string& name) { return !HasProductId(name); }),
+                found.end());
+    if (dash4Only) KeepDash4Products(found);
+    list = std::move(found);
+    return list.empty() ? Outcome::Missing() : Outcome::Done();
 }
 
-bool ReadProductName(const std::string& productKey, std::string& name) {
-    if (productKey.empty()) return false;
-    RegKey key;
-    std::string value;
-    if (!key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) ||
-        !key.ReadString("ProductName", value))
-        return false;
-    name = value;
-    return true;
+Outcome ReadProductName(const std::string& productKey, std::string& name) {
+    return ReadProductValue(productKey, "ProductName", name);
 }
 
-std::string ReadAcadLocation(const std::string& productKey) {
-    RegKey key;
-    std::string location;
-    if (productKey.empty() || !key.OpenForRead(HKEY_LOCAL_MACHINE, ProductKeyPath(productKey).c_str()) ||
-        !key.ReadString("AcadLocation", location))
-        return std::string();
-    return location;
+Outcome ReadAcadLocation(const std::string& productKey, std::string& location) {
+    return ReadProductValue(productKey, "AcadLocation", location);
 }
 
 }  // namespace kiv::host

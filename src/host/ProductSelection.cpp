@@ -5,6 +5,7 @@
 #include "core/OutputBuffer.h"
 #include "dialogs/ProductSelectionPage.h"
 #include "host/Discovery.h"
+#include "win32/CallOutcome.h"
 
 #include <optional>
 #include <string>
@@ -14,6 +15,14 @@
 namespace kiv::host {
 
 namespace {
+
+void TellNoProduct() { outcome::NotFound("Kein AutoCAD 2000 Produkt unter HKLM\\" + std::string(kHostReleaseKey)); }
+
+// A text too long for the script's buffer is not written, and told.
+void Hand(char* buffer, const std::string& text, const char* what) {
+    if (buffer != nullptr && !WriteOutput(buffer, text))
+        outcome::Fail(ERROR_INSUFFICIENT_BUFFER, std::string(what) + " zu lang: " + text);
+}
 
 struct NamedProduct {
     std::string key;
@@ -45,18 +54,29 @@ std::optional<std::size_t> ChooseProduct(HWND parentWindow, std::size_t productC
 
 void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuffer, bool dorvaAtPage, bool dash4Only) {
     std::vector<std::string> products;
-    if (!ListProducts(products, dash4Only)) return;
+    const Outcome listed = ListProducts(products, dash4Only);
+    if (listed.missing()) TellNoProduct();
+    if (!listed) return;
     const std::vector<NamedProduct> named = NameProducts(products);
 
+    // A page that was cancelled or not created has told so already, and only the first is kept.
     const std::optional<std::size_t> chosen = ChooseProduct(parentWindow, products.size(), named, dorvaAtPage);
-    if (!chosen || named[*chosen].name.empty()) return;
+    if (!chosen || named[*chosen].name.empty()) {
+        TellNoProduct();
+        return;
+    }
     const std::string& productKey = named[*chosen].key;
 
-    WriteOutput(productKeyBuffer, productKey);
-    SetCurrentProduct(productKey);
+    Hand(productKeyBuffer, productKey, "Produktschluessel");
+    // Told when it fails; the folder handed back is the chosen product's all the same.
+    (void)SetCurrentProduct(productKey);
     // From the chosen key itself: when "CurVer" cannot be written it still names another product.
-    std::string folder = ReadAcadLocation(productKey);
-    if (!folder.empty()) WriteOutput(folderBuffer, folder);
+    std::string folder;
+    Outcome located = ReadAcadLocation(productKey, folder);
+    if (located && folder.empty()) located = Outcome::Missing();
+    if (outcome::Tell(located, "Kein AutoCAD-Ordner unter HKLM\\" + std::string(kHostReleaseKey) + "\\" + productKey +
+                                   " \"AcadLocation\""))
+        Hand(folderBuffer, folder, "AutoCAD-Ordner");
 }
 
 }  // namespace kiv::host

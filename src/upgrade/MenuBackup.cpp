@@ -2,8 +2,10 @@
 #include "upgrade/MenuBackup.h"
 
 #include "core/OutputBuffer.h"
+#include "core/Path.h"
 #include "core/Text.h"
 #include "dialogs/TabletMenuPage.h"
+#include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 
 #include <vector>
@@ -20,17 +22,22 @@ constexpr const char* kMenuFiles[] = {"\\Acad.Mnu", "\\Acad.Mns", "\\Acad.Mnr", 
 MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
     const std::string support = acadFolder + "\\Support";
     const std::string backup = file::FirstFreeNumberedName(support + "\\SaveMenu");
-    if (!file::CreateFolder(backup)) return MenuBackup::NoFolder;
+    if (!outcome::Tell(file::CreateFolder(backup), "Anlegen von " + backup + " fehlgeschlagen"))
+        return MenuBackup::NoFolder;
     // All copies before any removal: a menu file that a running AutoCAD holds open
     // must not leave the set half moved for the tablet menu to overwrite.
     std::vector<std::string> copied;
     for (const char* name : kMenuFiles) {
         const std::string source = support + name;
         if (!file::Exists(source)) continue;
-        if (!file::Copy(source, backup + name)) return MenuBackup::Incomplete;
+        if (!outcome::Tell(file::Copy(source, backup + name),
+                           "Sichern von " + source + " nach " + backup + " fehlgeschlagen"))
+            return MenuBackup::Incomplete;
         copied.push_back(source);
     }
-    for (const std::string& source : copied) file::Delete(source);
+    // A copy is in the backup, so a menu file that stays is lost to nobody; the script hears of it.
+    for (const std::string& source : copied)
+        outcome::Tell(file::Delete(source), "Entfernen von " + source + " fehlgeschlagen");
     return MenuBackup::Complete;
 }
 
@@ -38,8 +45,11 @@ PageResult IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resul
     bool tabletChosen = false;
     settled = dialogs::AskForTabletMenu(parentWindow, tabletChosen);
     if (!tabletChosen) return settled;
-    if (text::IsEmpty(acadFolder)) return PageResult::Cancel;
-    const MenuBackup backup = BackUpMenuFiles(acadFolder);
+    if (text::IsEmpty(acadFolder)) {
+        outcome::Refused("Kein AutoCAD-Ordner angegeben");
+        return PageResult::Cancel;
+    }
+    const MenuBackup backup = BackUpMenuFiles(path::WithoutTrailingSeparators(acadFolder));
     if (backup == MenuBackup::NoFolder) return PageResult::Cancel;
     // Without a whole backup the script must not install the tablet menu over the originals.
     if (backup == MenuBackup::Complete) WriteOutput(resultBuffer, "Tablet");

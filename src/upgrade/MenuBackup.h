@@ -19,12 +19,12 @@ enum class MenuBackup {
 
 // Creates the first free acadFolder\Support\SaveMenu<n> and copies the menu
 // files present there into it; only when every copy succeeded are the
-// originals removed.
+// originals removed. Each failure is told with its paths.
 MenuBackup BackUpMenuFiles(const std::string& acadFolder);
 
-// The tablet-menu page; on Next with the box ticked, the menu backup, and "Tablet"
-// into resultBuffer once it is whole. settled receives the page's answer as soon
-// as the page has ended: a failure after that point still reports it.
+// The tablet-menu page; on Next with the box ticked, the menu backup (acadFolder
+// without its trailing backslashes), and "Tablet" into resultBuffer once it is whole. settled receives the page's
+// answer as soon as the page has ended: a failure after that point still reports it.
 PageResult IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer, PageResult& settled);
 
 }  // namespace kiv::upgrade

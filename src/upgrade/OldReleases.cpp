@@ -1,9 +1,11 @@
 // Registry entries and module files of earlier add-on releases.
 #include "upgrade/OldReleases.h"
 
+#include "core/Path.h"
 #include "core/Text.h"
 #include "host/Discovery.h"
 #include "upgrade/Entries.h"
+#include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 #include "win32/RegKey.h"
 
@@ -32,20 +34,29 @@ const char* const kModuleSubKeys[] = {"Commands", "Groups", "Loader", "Name"};
 
 std::string AddOnReleaseKey() { return std::string("Software\\Dorvasys\\Dorva AT\\") + host::kAddOnRelease; }
 
-// Opens (creating it when missing) the key and deletes the named direct
-// sub-keys one delete call each; refused deletions are left as they are.
+// Deletes the named direct sub-keys of an existing key, one delete call each. A key
+// or sub-key that is not there is nothing to remove; a refused deletion is told,
+// left as it is, and the next name is taken.
 template <typename Names>
 void DeleteSubKeys(const std::string& keyPath, const Names& names) {
     RegKey key;
-    if (!key.OpenForWrite(HKEY_LOCAL_MACHINE, keyPath.c_str())) return;
-    for (const char* name : names) key.DeleteSubKey(name);
+    const Outcome opened = key.OpenForDelete(HKEY_LOCAL_MACHINE, keyPath);
+    if (opened.failed()) outcome::Fail(opened.error(), "Zugriff auf HKLM\\" + keyPath + " fehlgeschlagen");
+    if (!opened) return;
+    for (const char* name : names) {
+        const Outcome deleted = key.DeleteSubKey(name);
+        if (deleted.failed())
+            outcome::Fail(deleted.error(), "Entfernen von HKLM\\" + keyPath + "\\" + name + " fehlgeschlagen");
+    }
 }
 
 template <typename Names>
 void DeleteExisting(const std::string& prefix, const Names& names, const char* suffix) {
     for (const char* name : names) {
-        std::string path = prefix + name + suffix;
-        if (file::Exists(path)) file::Delete(path);
+        const std::string path = prefix + name + suffix;
+        if (!file::Exists(path)) continue;
+        const Outcome deleted = file::Delete(path);
+        if (deleted.failed()) outcome::Fail(deleted.error(), "Entfernen von " + path + " fehlgeschlagen");
     }
 }
 
@@ -55,6 +66,7 @@ void RemoveAcadApplication(const std::string& name) {
     if (name.empty()) return;
     std::string product;
     std::string path = host::kHostReleaseKey;
+    // A current product that cannot be read has been told; its own key is then unknown.
     if (host::ReadCurrentProduct(product)) path += "\\" + product;
     DeleteSubKeys(path + "\\Applications", std::initializer_list<const char*>{name.c_str()});
 }
@@ -75,7 +87,7 @@ void DeleteOldAppsReg(const char* text) {
 
 void DeleteOldFiles(const char* dir) {
     if (text::IsEmpty(dir)) return;
-    const std::string folder = dir;
+    const std::string folder = path::WithoutTrailingSeparators(dir);
     DeleteExisting(folder + "\\", OldModuleNames, ".Arx");
     DeleteExisting(folder + "\\", OldLoaderNames, ".Arx");
     DeleteExisting(folder + "\\Support\\", OldGermanResourceNames, ".Dll");

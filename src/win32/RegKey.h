@@ -1,7 +1,9 @@
-// RegKey: the one registry key holder; every operation answers with a plain success flag.
+// RegKey: the one registry key holder; every operation answers an Outcome that keeps a
+// missing key or value apart from a failure and carries the Win32 code.
 #pragma once
 
 #include "win32/Handles.h"
+#include "win32/Outcome.h"
 
 #include <windows.h>
 
@@ -12,23 +14,31 @@ namespace kiv {
 
 class RegKey {
 public:
-    // Both opens take the new key only once the platform call has succeeded.
-    bool OpenForRead(HKEY root, const char* subKeyPath);
-    bool OpenForWrite(HKEY root, const char* subKeyPath);
-    void Close() noexcept { key_.reset(); }
+    // Each open asks only for the access its use needs, and the holder takes the new
+    // key only once the platform call has succeeded: a failed open leaves it as it was.
+    // To read values and list sub-keys; missing when the key is not there.
+    Outcome OpenForRead(HKEY root, const std::string& subKeyPath);
+    // To write values: creates the key, and missing parents, when it is not there.
+    Outcome OpenForWrite(HKEY root, const std::string& subKeyPath);
+    // To delete sub-keys: an existing key only, never created; missing when it is not there.
+    Outcome OpenForDelete(HKEY root, const std::string& subKeyPath);
 
-    bool ReadString(const char* valueName, std::string& text) const;
-    bool WriteString(const std::string& text, const char* valueName) const;
-    bool EnumSubKeys(std::vector<std::string>& names) const;
-    bool DeleteSubKey(const char* name) const;
+    // The value's bytes up to its first zero, whatever its type; text is empty unless done.
+    Outcome ReadString(const char* valueName, std::string& text) const;
+    Outcome WriteString(const std::string& text, const char* valueName) const;
+    // The direct sub-keys in index order; done also when there are none. After a
+    // failure, names holds those listed before it.
+    Outcome EnumSubKeys(std::vector<std::string>& names) const;
+    // One direct sub-key that has no sub-keys of its own; missing when it is not there.
+    Outcome DeleteSubKey(const char* name) const;
 
     bool IsOpen() const noexcept { return static_cast<bool>(key_); }
 
 private:
-    bool Open(HKEY root, const char* subKeyPath, bool forWrite);
+    Outcome Open(HKEY root, const std::string& subKeyPath, REGSAM access, bool create);
 
     UniqueRegKey key_;
-    std::string path_;  // for the diagnostic log
+    std::string name_;  // for the diagnostic log
 };
 
 }  // namespace kiv

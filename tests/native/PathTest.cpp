@@ -1,9 +1,10 @@
-// Finding the last separator of a path walked character by character, with the lead bytes of code page 932.
+// Separators of a path walked character by character, with the lead bytes of code page 932.
 #include "core/Path.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -41,4 +42,21 @@ TEST(LastSeparator, SkipsTheSecondByteOfDoubleByteCharacters) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.expected, kiv::path::LastSeparator(c.path, c.separators, IsShiftJisLeadByte));
     }
+}
+
+TEST(WithoutTrailingSeparators, CutsEveryEndingBackslashButARootsOwnOrATrailByte) {
+    // The second byte of 表 (0x95 0x5C in code page 932) is no separator.
+    const std::pair<std::string, std::string> cases[] = {{"", ""},
+                                                         {"C:\\K\\P", "C:\\K\\P"},
+                                                         {"C:\\K\\P\\", "C:\\K\\P"},
+                                                         {"C:\\K\\P\\\\\\", "C:\\K\\P"},
+                                                         {"C:\\", "C:\\"},
+                                                         {"C:\\\\\\", "C:\\"},
+                                                         {"\\", "\\"},
+                                                         {"\\\\\\", "\\"},
+                                                         {"\\\\server\\share\\", "\\\\server\\share"},
+                                                         {"C:\\\x95\x5C", "C:\\\x95\x5C"},
+                                                         {"C:\\\x95\x5C\\\\", "C:\\\x95\x5C"}};
+    for (const auto& [folder, expected] : cases)
+        EXPECT_EQ(expected, kiv::path::WithoutTrailingSeparators(folder, IsShiftJisLeadByte)) << folder;
 }

@@ -32,9 +32,9 @@ TEST(Discovery, WithoutReleaseKeyEverythingIsEmpty) {
     EXPECT_FALSE(ReadCurrentProduct(key));
     EXPECT_EQ("", key);
     std::string name = "untouched";
-    EXPECT_FALSE(ReadProductName("ACAD-1:407", name));
+    EXPECT_TRUE(ReadProductName("ACAD-1:407", name).missing());
+    EXPECT_TRUE(ReadAcadLocation("ACAD-1:407", name).missing());
     EXPECT_EQ("untouched", name);
-    EXPECT_EQ("", ReadAcadLocation("ACAD-1:407"));
     EXPECT_FALSE(RegKeyExists(kAcadReleaseKey));  // reading creates nothing
 }
 
@@ -138,9 +138,13 @@ TEST(Discovery, AcadLocationIsThatOfTheProductItselfWhateverCurVerNames) {
     SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1:407");
     SetRegString(kAcadReleaseKey, "AcadLocation", "D:\\Acad");  // on the release key: nobody's folder
 
-    EXPECT_EQ("C:\\Programme\\ACAD2000", ReadAcadLocation("ACAD-1:407"));
-    EXPECT_EQ("C:\\ACAD\\", ReadAcadLocation("ACAD-2:407"));  // as stored
-    EXPECT_EQ("", ReadAcadLocation("ACAD-3:407"));
-    EXPECT_EQ("", ReadAcadLocation("ACAD-9:407"));  // a missing product
-    EXPECT_EQ("", ReadAcadLocation(""));            // not the release key itself
+    auto location = [](const char* productKey) {
+        std::string text = "none";
+        return ReadAcadLocation(productKey, text) ? text : "none";
+    };
+    EXPECT_EQ("C:\\Programme\\ACAD2000", location("ACAD-1:407"));
+    EXPECT_EQ("C:\\ACAD\\", location("ACAD-2:407"));  // as stored
+    EXPECT_EQ("", location("ACAD-3:407"));
+    EXPECT_EQ("none", location("ACAD-9:407"));  // a missing product
+    EXPECT_EQ("none", location(""));            // not the release key itself
 }

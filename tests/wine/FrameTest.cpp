@@ -133,7 +133,7 @@ TEST(SetToDeleteAfterSave, ReturnsTheStoredFlag) {
     EXPECT_EQ(0, lib.SetToDeleteAfterSave(-1));
 }
 
-TEST(Setters, EachWritesItsMemberAndIgnoresNullAndEmpty) {
+TEST(Setters, EachWritesItsMemberWithoutTrailingBackslashesAndIgnoresNullAndEmpty) {
     struct Setter {
         int(__stdcall* set)(const char*);
         std::string kiv::SetupState::*member;
@@ -143,17 +143,21 @@ TEST(Setters, EachWritesItsMemberAndIgnoresNullAndEmpty) {
         {SetOldManagerDir, &kiv::SetupState::oldManagerDir}, {SetNewManagerDir, &kiv::SetupState::newManagerDir},
         {SetBlocksSubDir, &kiv::SetupState::blocksSubDir},
     };
-    const std::string longFolder = "C:\\" + std::string(400, 'l') + "\\";
+    const std::string longFolder = "C:\\" + std::string(400, 'l');
     for (const Setter& setter : setters) {
         kiv::State() = kiv::SetupState();
         setter.set("C:\\Programme\\Tervilo\\");
-        EXPECT_EQ("C:\\Programme\\Tervilo\\", kiv::State().*setter.member);  // stored exactly as passed
+        EXPECT_EQ("C:\\Programme\\Tervilo", kiv::State().*setter.member);
         setter.set(nullptr);
         setter.set("");
-        EXPECT_EQ("C:\\Programme\\Tervilo\\", kiv::State().*setter.member);
+        EXPECT_EQ("C:\\Programme\\Tervilo", kiv::State().*setter.member);
+        setter.set("C:\\K\\P\\\\\\");
+        EXPECT_EQ("C:\\K\\P", kiv::State().*setter.member);
+        setter.set("C:\\");  // a root keeps its own
+        EXPECT_EQ("C:\\", kiv::State().*setter.member);
         setter.set("Bloecke");
         EXPECT_EQ("Bloecke", kiv::State().*setter.member);
-        setter.set(longFolder.c_str());
+        setter.set((longFolder + "\\").c_str());
         EXPECT_EQ(longFolder, kiv::State().*setter.member);
         setter.set("C:\\*\\?");  // no existence test
         EXPECT_EQ("C:\\*\\?", kiv::State().*setter.member);

@@ -92,7 +92,7 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"RegOpenKey HKLM\\Software\\Autodesk\\AutoCAD\\R15.0: error 2", "a failed registry open"},
         {"KivGetMainAcadData(0x0, out \"preset\", out \"preset\", 0, 0) = 0 [", "buffers as they stand after"},
         {"KivGetUserName(out \"", "the name written"},
-        {"RegCreateKey HKLM\\Software\\Dorvasys", "a key created"},
+        {"RegOpenKey HKLM\\Software\\Dorvasys", "a key looked for, not created"},
         {"KivRegProgDestroy() = 0 [", "an export without arguments"},
         {"  WriteFile \"C:\\\\kivtest\\\\", "the rewrite's new content"},
         {"\\\\Arch.Cfg\": ok", "the rewrite's replace"},

@@ -1,4 +1,6 @@
 // DeleteOldAppsReg and DeleteOldFiles through the loaded DLL, on Wine's registry and files.
+#include "KivForIS55.h"
+#include "support/HeldFile.h"
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -100,14 +103,25 @@ TEST(DeleteOldAppsReg, WithoutCurVerUsesTheApplicationsKeyOfTheRelease) {
     EXPECT_EQ(std::vector<std::string>{"Fremd"}, RegSubKeys(std::string(kAcadReleaseKey) + "\\Applications"));
 }
 
-TEST(DeleteOldAppsReg, CreatesMissingKeysButNoModuleKey) {
+// Whatever part of the keys a machine without the old modules has, the clean-up adds
+// nothing, and nothing to remove is a success.
+TEST(DeleteOldAppsReg, WithNothingToRemoveCreatesNothingAndSucceeds) {
     ScratchRegistry registry;
+    ScratchFolder dir;
     Library lib;
-    lib.DeleteOldAppsReg("x");
-    EXPECT_TRUE(RegKeyExists(std::string(kAcadReleaseKey) + "\\Applications"));
-    EXPECT_TRUE(RegSubKeys(std::string(kAcadReleaseKey) + "\\Applications").empty());
-    EXPECT_TRUE(RegKeyExists(kAddOnRelease));
-    EXPECT_TRUE(RegSubKeys(kAddOnRelease).empty());
+    for (int keys : {0, 1, 2}) {  // none; "CurVer" alone; its product and the maker's key as well
+        ScratchRegistry::Clear();
+        if (keys > 0) SetRegString(kAcadReleaseKey, "CurVer", "ACAD-1:407");
+        if (keys > 1) CreateRegKey(kProduct);
+        if (keys > 1) CreateRegKey("Software\\Dorvasys\\Dorva AT");
+        const auto acad = RegSnapshot("Software\\Autodesk"), addOn = RegSnapshot("Software\\Dorvasys");
+        lib.DeleteOldAppsReg("x");
+        EXPECT_EQ(0, lib.KivGetLastError(nullptr)) << keys;
+        lib.DeleteOldFiles(dir.path().c_str());
+        EXPECT_EQ(0, lib.KivGetLastError(nullptr)) << keys;
+        EXPECT_EQ(acad, RegSnapshot("Software\\Autodesk")) << keys;
+        EXPECT_EQ(addOn, RegSnapshot("Software\\Dorvasys")) << keys;
+    }
 }
 
 TEST(DeleteOldAppsReg, DeletesNothingRecursively) {
@@ -122,6 +136,9 @@ TEST(DeleteOldAppsReg, DeletesNothingRecursively) {
 
     lib.DeleteOldAppsReg("x");
 
+    char text[KIV_BUFFER_SIZE];  // the first refusal: a sub-key of the user's own
+    EXPECT_EQ(ERROR_ACCESS_DENIED, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, (kProduct + "\\Applications\\Tervilo ").c_str())) << text;
     EXPECT_EQ(Sorted({"Fremd", "Tervilo"}), Sorted(RegSubKeys(kProduct + "\\Applications")));
     EXPECT_TRUE(RegKeyExists(kProduct + "\\Applications\\Tervilo\\Eigenes"));
     EXPECT_EQ(Sorted({"Fremd", "KivTuer", "KivWand"}), Sorted(RegSubKeys(kAddOnRelease)));
@@ -151,12 +168,14 @@ TEST(DeleteOldAppsReg, EmptyTextTouchesNothing) {
 
 TEST(DeleteOldAppsReg, OddCurVerValues) {
     ScratchRegistry registry;
-    // A product key full of wildcards and one longer than a key name may be.
+    // A product key full of wildcards names no key; one longer than a key name may be
+    // cannot even be looked for, which is told.
     for (const std::string& product : {std::string("*"), std::string(300, 'P')}) {
         SetRegString(kAcadReleaseKey, "CurVer", product);
         Library lib;
         lib.DeleteOldAppsReg("x");
-        EXPECT_EQ(std::vector<std::string>{"R15.4"}, RegSubKeys("Software\\Dorvasys\\Dorva AT"));
+        EXPECT_FALSE(RegKeyExists("Software\\Dorvasys"));
+        EXPECT_EQ(product.size() > 1, lib.KivGetLastError(nullptr) != 0) << product.size();
     }
     EXPECT_FALSE(RegKeyExists(std::string(kAcadReleaseKey) + "\\Applications"));
 }
@@ -175,10 +194,16 @@ TEST(DeleteOldFiles, DeletesTheListedModulesOnly) {
     WriteFile(dir / "KivWandGerman.Dll", "keep");
     Library lib;
 
-    lib.DeleteOldFiles(dir.path().c_str());
+    {  // one held open, told with its path whatever backslashes end the folder; the others still go
+        HeldFile held(dir / "KivDach.Arx", FILE_SHARE_READ);
+        lib.DeleteOldFiles((dir.path() + "\\\\").c_str());
+    }
+    char text[KIV_BUFFER_SIZE];
+    EXPECT_EQ(ERROR_SHARING_VIOLATION, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, (" " + dir / "KivDach.Arx" + " ").c_str())) << text;
 
-    EXPECT_EQ((std::vector<std::string>{"KivWandGerman.Dll", "Kiv_LibLoader.Arx", "Support", "TERVILO.ARX.bak",
-                                        "Tervilo.Dll"}),
+    EXPECT_EQ((std::vector<std::string>{"KivDach.Arx", "KivWandGerman.Dll", "Kiv_LibLoader.Arx", "Support",
+                                        "TERVILO.ARX.bak", "Tervilo.Dll"}),
               ListNames(dir.path()));
     EXPECT_EQ((std::vector<std::string>{"KivToolboxGerman.Dll", "Tervilo.Arx"}), ListNames(dir / "Support"));
 }

@@ -209,6 +209,7 @@ TEST_F(KivGetMainAcadDataTwoProducts, WhenCurVerCannotBeWrittenTheFolderIsStillT
         EXPECT_STREQ(c.key, out.key) << c.entry;
         EXPECT_STREQ(c.folder, out.folder) << c.entry;
         EXPECT_EQ(before, CurVer()) << c.entry;
+        EXPECT_EQ(ERROR_ACCESS_DENIED, lib.KivGetLastError(nullptr)) << c.entry;
     }
 }
 
@@ -223,6 +224,9 @@ TEST_F(KivGetMainAcadDataTwoProducts, EscapeAsksAndAConfirmedCancelWritesNothing
     EXPECT_STREQ(kUntouched, out.key);
     EXPECT_STREQ(kUntouched, out.folder);
     EXPECT_EQ("ACAD-1001:407", CurVer());
+    char text[KIV_BUFFER_SIZE];
+    EXPECT_EQ(ERROR_CANCELLED, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, "\"AutoCAD Produkt festlegen\"")) << text;
 }
 
 TEST_F(KivGetMainAcadDataTwoProducts, APageThatCannotBeCreatedWritesNothing) {
@@ -231,6 +235,7 @@ TEST_F(KivGetMainAcadDataTwoProducts, APageThatCannotBeCreatedWritesNothing) {
     ::DestroyWindow(gone);
     PageDriver noPage;
     noPage.Run([&] { return Call(lib, out, 0, 0, gone); });
+    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, lib.KivGetLastError(nullptr));
     EXPECT_STREQ(kUntouched, out.key);
     EXPECT_STREQ(kUntouched, out.folder);
     EXPECT_EQ("ACAD-1001:407", CurVer());
@@ -263,6 +268,7 @@ TEST(KivGetMainAcadData, OneProductIsTakenWithoutAPage) {
     EXPECT_STREQ("ACAD-1001:407", out.key);
     EXPECT_STREQ("C:\\Programme\\AutoCAD 2000", out.folder);
     EXPECT_EQ("ACAD-1001:407", CurVer());
+    EXPECT_EQ(0, lib.KivGetLastError(nullptr));
 
     // Null buffers are skipped; the choice is still recorded.
     SetRegString(kAcadReleaseKey, "CurVer", "ACAD-0815:407");
@@ -290,6 +296,7 @@ TEST(KivGetMainAcadData, NothingToChooseWritesNothing) {
         Call(lib, out);
         EXPECT_STREQ(kUntouched, out.key);
         EXPECT_STREQ(kUntouched, out.folder);
+        EXPECT_EQ(ERROR_NOT_FOUND, lib.KivGetLastError(nullptr));
     }
     {
         // One product whose name cannot be read.
@@ -299,6 +306,7 @@ TEST(KivGetMainAcadData, NothingToChooseWritesNothing) {
         EXPECT_STREQ(kUntouched, out.key);
         EXPECT_STREQ(kUntouched, out.folder);
         EXPECT_EQ("<none>", CurVer());
+        EXPECT_EQ(ERROR_NOT_FOUND, lib.KivGetLastError(nullptr));
     }
     {
         // No product with "-4".
@@ -307,6 +315,7 @@ TEST(KivGetMainAcadData, NothingToChooseWritesNothing) {
         Call(lib, out, 0, 1);
         EXPECT_STREQ(kUntouched, out.key);
         EXPECT_EQ("<none>", CurVer());
+        EXPECT_EQ(ERROR_NOT_FOUND, lib.KivGetLastError(nullptr));
     }
 }
 
@@ -352,6 +361,7 @@ TEST(KivGetMainAcadData, OverLongAndMissingFoldersLeaveTheFolderBufferAlone) {
         EXPECT_STREQ("ACAD-1001:407", key);
         EXPECT_EQ(std::string(sizeof folder - 1, '#'), folder);
         EXPECT_EQ("ACAD-1001:407", CurVer());
+        EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, lib.KivGetLastError(nullptr));
     }
     SetRegString(std::string(kAcadReleaseKey) + "\\ACAD-1001:407", "AcadLocation", "");
     {
@@ -359,5 +369,6 @@ TEST(KivGetMainAcadData, OverLongAndMissingFoldersLeaveTheFolderBufferAlone) {
         Call(lib, out);
         EXPECT_STREQ("ACAD-1001:407", out.key);
         EXPECT_STREQ(kUntouched, out.folder);
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, lib.KivGetLastError(nullptr));
     }
 }

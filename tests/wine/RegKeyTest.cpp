@@ -16,26 +16,29 @@ const std::string kBase = "Software\\Autodesk\\KivRegKeyTest";
 
 }  // namespace
 
-TEST(RegKey, OpenForWriteCreatesMissingKeysAndOpenForReadNeedsThem) {
+TEST(RegKey, OpenForWriteCreatesMissingKeysAndTheOtherOpensNeedThem) {
     ScratchRegistry registry;
     RegKey key;
-    EXPECT_FALSE(key.OpenForRead(HKEY_LOCAL_MACHINE, (kBase + "\\Upper\\Lower").c_str()));
+    EXPECT_TRUE(key.OpenForRead(HKEY_LOCAL_MACHINE, kBase + "\\Upper\\Lower").missing());
+    EXPECT_TRUE(key.OpenForDelete(HKEY_LOCAL_MACHINE, kBase + "\\Upper\\Lower").missing());
     EXPECT_FALSE(key.IsOpen());
 
     ASSERT_TRUE(key.OpenForWrite(HKEY_LOCAL_MACHINE, (kBase + "\\Upper\\Lower").c_str()));
     EXPECT_TRUE(key.IsOpen());
     EXPECT_TRUE(RegKeyExists(kBase + "\\Upper\\Lower"));
-    EXPECT_TRUE(key.WriteString("Wert", "Name"));
-    key.Close();
-    EXPECT_FALSE(key.IsOpen());
-    key.Close();  // closing an empty holder does nothing
+    EXPECT_FALSE(key.OpenForRead(HKEY_LOCAL_MACHINE, kBase + "\\Fehlt"));
+    EXPECT_TRUE(key.WriteString("Wert", "Name"));  // a failed open keeps the key held
+    std::string value;                             // each open holds only the access it asked for:
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), key.ReadString("Name", value).error());
 
-    std::string value;
     ASSERT_TRUE(GetRegString(kBase + "\\Upper\\Lower", "Name", value));
     EXPECT_EQ("Wert", value);
     ASSERT_TRUE(key.OpenForRead(HKEY_LOCAL_MACHINE, (kBase + "\\Upper\\Lower").c_str()));
     EXPECT_TRUE(key.ReadString("Name", value));
     EXPECT_EQ("Wert", value);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), key.WriteString("x", "Name").error());
+    ASSERT_TRUE(key.OpenForDelete(HKEY_LOCAL_MACHINE, kBase + "\\Upper"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), key.WriteString("x", "Name").error());
 }
 
 TEST(RegKey, EmptyHolderFailsEveryOperation) {
@@ -84,7 +87,7 @@ TEST(RegKey, ReadStringTakesAnyValueUpToItsFirstZero) {
     EXPECT_TRUE(key.ReadString("Empty", text));
     EXPECT_EQ("", text);
     text = "stale";
-    EXPECT_FALSE(key.ReadString("Missing", text));
+    EXPECT_TRUE(key.ReadString("Missing", text).missing());
     EXPECT_EQ("", text);
 }
 
@@ -106,6 +109,7 @@ TEST(RegKey, WriteStringReplacesWithATerminatedString) {
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(11u, size);  // the text and its zero
     std::string text;
+    ASSERT_TRUE(key.OpenForRead(HKEY_LOCAL_MACHINE, kBase));
     EXPECT_TRUE(key.ReadString("Long", text));
     EXPECT_EQ(std::string(300, 'L'), text);
 }
@@ -126,7 +130,7 @@ TEST(RegKey, EnumSubKeysListsInThePlatformsIndexOrder) {
 
     ASSERT_TRUE(key.OpenForRead(HKEY_LOCAL_MACHINE, (kBase + "\\Leer").c_str()));
     names = {"stale"};
-    EXPECT_FALSE(key.EnumSubKeys(names));
+    EXPECT_TRUE(key.EnumSubKeys(names));
     EXPECT_TRUE(names.empty());
 }
 
@@ -135,12 +139,12 @@ TEST(RegKey, DeleteSubKeyIsNotRecursive) {
     CreateRegKey(kBase + "\\Parent\\Child");
     CreateRegKey(kBase + "\\Leaf");
     RegKey key;
-    ASSERT_TRUE(key.OpenForWrite(HKEY_LOCAL_MACHINE, kBase.c_str()));
-    EXPECT_FALSE(key.DeleteSubKey("Parent"));
+    ASSERT_TRUE(key.OpenForDelete(HKEY_LOCAL_MACHINE, kBase));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), key.DeleteSubKey("Parent").error());
     EXPECT_TRUE(RegKeyExists(kBase + "\\Parent\\Child"));
     EXPECT_TRUE(key.DeleteSubKey("Leaf"));
     EXPECT_FALSE(RegKeyExists(kBase + "\\Leaf"));
-    EXPECT_FALSE(key.DeleteSubKey("Leaf"));
+    EXPECT_TRUE(key.DeleteSubKey("Leaf").missing());
     EXPECT_FALSE(key.DeleteSubKey(""));
     EXPECT_FALSE(key.DeleteSubKey(nullptr));
     EXPECT_TRUE(RegKeyExists(kBase));

@@ -1,4 +1,5 @@
 // KivIsWithinTablet: the tablet-menu page and the backup of AutoCAD's menu files, through the loaded DLL.
+#include "KivForIS55.h"
 #include "resource.h"
 #include "support/HeldFile.h"
 #include "support/Library.h"
@@ -145,7 +146,8 @@ TEST_F(TabletMenuTest, NoMenuFilesStillCreatesAnEmptyBackupFolder) {
 }
 
 // A menu file that cannot be copied leaves every original in Support and no "Tablet" for the
-// script; one that is copied but cannot be deleted stays in both places.
+// script; one that is copied but cannot be deleted stays in both places. Either is told with
+// the file's path, however many backslashes end the AutoCAD folder.
 TEST_F(TabletMenuTest, HeldOrReadOnlyMenuFilesAreNeverLost) {
     struct Case {
         const char* what;
@@ -153,12 +155,14 @@ TEST_F(TabletMenuTest, HeldOrReadOnlyMenuFilesAreNeverLost) {
         DWORD share;
         const char* readOnly;
         bool backupComplete;
+        DWORD error;
+        const char* folderTail;
     };
     const Case cases[] = {
-        {"held with no sharing", "Acad.Mns", 0, nullptr, false},
-        {"held sharing reads only", "Acad.Mns", FILE_SHARE_READ, nullptr, true},
-        {"read-only", nullptr, 0, "Acad.Mnr", true},
-        {"the last one held, another read-only", "Acad.Mnc", 0, "Acad.Mnu", false},
+        {"held with no sharing", "Acad.Mns", 0, nullptr, false, ERROR_SHARING_VIOLATION, "\\"},
+        {"held sharing reads only", "Acad.Mns", FILE_SHARE_READ, nullptr, true, ERROR_SHARING_VIOLATION, ""},
+        {"read-only", nullptr, 0, "Acad.Mnr", true, ERROR_ACCESS_DENIED, "\\\\\\"},
+        {"the last one held, another read-only", "Acad.Mnc", 0, "Acad.Mnu", false, ERROR_SHARING_VIOLATION, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,8 +177,12 @@ TEST_F(TabletMenuTest, HeldOrReadOnlyMenuFilesAreNeverLost) {
                 hold = std::make_unique<HeldFile>(support + "\\" + c.held, c.share);
                 ASSERT_TRUE(hold->ok());
             }
-            EXPECT_EQ(1, RunTicked(acad.c_str(), buffer.bytes));
+            EXPECT_EQ(1, RunTicked((acad + c.folderTail).c_str(), buffer.bytes));
         }
+        char text[KIV_BUFFER_SIZE];
+        EXPECT_EQ(c.error, static_cast<DWORD>(lib.KivGetLastError(text)));
+        const std::string failed = " " + support + "\\" + (c.held != nullptr ? c.held : c.readOnly) + " ";
+        EXPECT_NE(nullptr, std::strstr(text, failed.c_str())) << text;
         EXPECT_EQ(c.backupComplete, buffer.HoldsTablet());
         EXPECT_EQ(!c.backupComplete, buffer.Untouched());
 
@@ -198,20 +206,24 @@ TEST_F(TabletMenuTest, NoBackupFolderGivesTwoAndTouchesNothing) {
     ResultBuffer buffer;
     // No Support folder at all.
     EXPECT_EQ(2, RunTicked(acad.c_str(), buffer.bytes));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, lib.KivGetLastError(nullptr));
     EXPECT_TRUE(ListNames(acad).empty());
 
     // "Support" is a file, so nothing can be created inside it.
     WriteFile(support, "a file");
     EXPECT_EQ(2, RunTicked(acad.c_str(), buffer.bytes));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, lib.KivGetLastError(nullptr));
     EXPECT_EQ("a file", ReadFile(support));
 
     // A folder name past the path limit.
     const std::string tooLong = acad + "\\" + std::string(300, 'a');
     EXPECT_EQ(2, RunTicked(tooLong.c_str(), buffer.bytes));
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, lib.KivGetLastError(nullptr));
 
     // No AutoCAD folder named.
     EXPECT_EQ(2, RunTicked(nullptr, buffer.bytes));
     EXPECT_EQ(2, RunTicked("", buffer.bytes));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, lib.KivGetLastError(nullptr));
 
     EXPECT_TRUE(buffer.Untouched());
     EXPECT_EQ(std::vector<std::string>{"Support"}, ListNames(acad));
@@ -227,6 +239,9 @@ TEST_F(TabletMenuTest, TickedThenCancelOrEscapeGivesTwoWithoutConfirmation) {
     EXPECT_EQ(2, cancel.Run([&] { return lib.KivIsWithinTablet(nullptr, acad.c_str(), buffer.bytes); }));
     PageDriver escape = TickThen([](Window& page) { page.PressEscape(); });
     EXPECT_EQ(2, escape.Run([&] { return lib.KivIsWithinTablet(nullptr, acad.c_str(), buffer.bytes); }));
+    char text[KIV_BUFFER_SIZE];
+    EXPECT_EQ(ERROR_CANCELLED, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, "\"Tablettmen\xfc einrichten\"")) << text;
 
     EXPECT_TRUE(buffer.Untouched());
     EXPECT_EQ(before, ListNames(support));
@@ -244,16 +259,19 @@ TEST_F(TabletMenuTest, UntickedNextBackAndNoPageLeaveTheBufferAlone) {
     PageDriver enter;
     enter.OnPage(kTitle, [](Window& page) { page.PressEnter(); });
     EXPECT_EQ(1, enter.Run([&] { return lib.KivIsWithinTablet(nullptr, acad.c_str(), buffer.bytes); }));
+    EXPECT_EQ(0, lib.KivGetLastError(nullptr));
 
     // The Back button is hidden, but its command still ends the page with 4, ticked or not.
     PageDriver back = TickThen([](Window& page) { page.Command(IDC_BACK); });
     EXPECT_EQ(4, back.Run([&] { return lib.KivIsWithinTablet(nullptr, acad.c_str(), buffer.bytes); }));
+    EXPECT_EQ(0, lib.KivGetLastError(nullptr));
 
     // An owner that is no window: the page cannot be created.
     PageDriver noPage;
     EXPECT_EQ(-1, noPage.Run([&] {
         return lib.KivIsWithinTablet(reinterpret_cast<HWND>(0x7ff0), acad.c_str(), buffer.bytes);
     }));
+    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, lib.KivGetLastError(nullptr));
 
     EXPECT_TRUE(buffer.Untouched());
     EXPECT_EQ(std::vector<std::string>{"Acad.Mnu"}, ListNames(support));

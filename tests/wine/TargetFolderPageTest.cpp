@@ -1,10 +1,12 @@
 // KivShowTargeDir: the target-folder page, driven through the loaded DLL.
+#include "KivForIS55.h"
 #include "resource.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using namespace kivtest;
@@ -68,6 +70,7 @@ TEST(KivShowTargeDir, BackGivesFourAndEnterActsAsNext) {
     PageDriver back;
     back.OnPage(kTitle, [](Window& page) { page.Click(IDC_BACK); });
     EXPECT_EQ(4, back.Run([&] { return lib.KivShowTargeDir(nullptr, kFolder, "TERVILO"); }));
+    EXPECT_EQ(0, lib.KivGetLastError(nullptr));
 
     PageDriver enter;
     enter.OnPage(kTitle, [](Window& page) { page.PressEnter(); });
@@ -87,6 +90,9 @@ TEST(KivShowTargeDir, CancelAsksFirstAndOnlyAbortEndsThePage) {
                 })
         .AnswerCancelConfirmation(CancelAnswer::Abort);
     EXPECT_EQ(2, driver.Run([&] { return lib.KivShowTargeDir(nullptr, kFolder, "Dorva AT"); }));
+    char text[KIV_BUFFER_SIZE];
+    EXPECT_EQ(ERROR_CANCELLED, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, "\"Zielpfad best\xe4tigen\"")) << text;
 
     PageDriver closeBox;
     closeBox.OnPage(kTitle, [](Window& page) { page.Click(IDCANCEL); })
@@ -126,6 +132,7 @@ TEST(KivShowTargeDir, MissingArgumentsGiveTwoWithoutAWindow) {
     for (const auto& c : cases) {
         PageDriver noPage;  // fails the test if any page shows up
         EXPECT_EQ(2, noPage.Run([&] { return lib.KivShowTargeDir(nullptr, c.folder, c.product); }));
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, lib.KivGetLastError(nullptr));
     }
 }
 
@@ -167,4 +174,5 @@ TEST(KivShowTargeDir, PageOwnedByTheScriptWindowAndMinusOneWithoutIt) {
     ::DestroyWindow(script);
     PageDriver noPage;
     EXPECT_EQ(-1, noPage.Run([&] { return lib.KivShowTargeDir(script, kFolder, "TERVILO"); }));
+    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, lib.KivGetLastError(nullptr));
 }

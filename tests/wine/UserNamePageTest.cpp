@@ -1,10 +1,12 @@
 // ShowTerviloUserName: the user-name page, plain and greyed, driven through the loaded DLL.
+#include "KivForIS55.h"
 #include "resource.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using namespace kivtest;
@@ -119,8 +121,17 @@ TEST(ShowTerviloUserName, CancelAsksAndOnlyAConfirmedCancelEndsWithZero) {
                 })
         .AnswerCancelConfirmation(CancelAnswer::Abort);
     EXPECT_EQ(0, driver.Run([&] { return lib.ShowTerviloUserName(nullptr, "Anna", 1); }));
+    char text[KIV_BUFFER_SIZE];
+    EXPECT_EQ(ERROR_CANCELLED, lib.KivGetLastError(text));
+    EXPECT_NE(nullptr, std::strstr(text, "\"User Information\"")) << text;
+
+    // The same 0 for a page that cannot be created, told apart by its error.
+    PageDriver noPage;
+    EXPECT_EQ(0, noPage.Run([&] { return lib.ShowTerviloUserName(reinterpret_cast<HWND>(0x7ff0), "Anna", 0); }));
+    EXPECT_EQ(ERROR_INVALID_WINDOW_HANDLE, lib.KivGetLastError(nullptr));
 
     PageDriver next;  // the page works again after a cancelled run
     next.OnPage(kTitle, [](Window& page) { page.Click(IDOK); });
     EXPECT_EQ(1, next.Run([&] { return lib.ShowTerviloUserName(nullptr, "Anna", 0); }));
+    EXPECT_EQ(0, lib.KivGetLastError(nullptr));
 }

@@ -52,7 +52,8 @@ TEST(CodePage932, LastErrorTextIsCutAtAWholeCharacter) {
     ASSERT_LE(told.text.size(), std::size_t{KIV_BUFFER_SIZE - 1});
     EXPECT_GE(told.text.size(), std::size_t{KIV_BUFFER_SIZE - 2});
     for (std::size_t at = 0; at < told.text.size(); ++at)
-        if (::IsDBCSLeadByte(static_cast<BYTE>(told.text[at]))) ASSERT_LT(++at, told.text.size()) << "a lead byte ends it";
+        if (::IsDBCSLeadByte(static_cast<BYTE>(told.text[at])))
+            ASSERT_LT(++at, told.text.size()) << "a lead byte ends it";
 }
 
 TEST(KivGetLastError, SaysNothingAfterASuccessAndTakesANullBuffer) {

@@ -18,14 +18,15 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
 // The first size bytes; false when the file cannot be opened or is shorter.
 bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes);
 
-// Overwrites bytes at offset of an existing file, without truncating it.
-bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes);
-
-// Opens an existing file for update, without truncating it, and reads its
-// bytes from offset to the end; edit changes them in memory and returns how
-// many of them, from the first, go back in place. False when the file cannot
-// be opened for update or read, or the write fails.
-bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit);
+// Opens an existing file for update, without truncating it, and edits its
+// bytes from offset to the end one piece after another, so that a file of any
+// size needs a piece's memory only: edit gets each piece (pieceSize bytes, the
+// last one fewer; one empty piece when nothing follows offset) and returns how
+// many of its bytes, from the first, go back in place; fewer than the whole
+// piece end the edit there. False when the file cannot be opened for update or
+// read, or a write fails.
+bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
+                 const std::function<std::size_t(std::string&)>& edit);
 
 // Writes the pieces in order to a new file beside path, then puts it in
 // path's place in one step: a failure at any point leaves the old file whole.

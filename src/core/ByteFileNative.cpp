@@ -62,22 +62,26 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
     return std::fread(&bytes[0], 1, size, file.get()) == size;
 }
 
-bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes) {
+bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
+                 const std::function<std::size_t(std::string&)>& edit) {
     UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
-    if (!file || !SeekTo(file.get(), offset) || !WriteAll(file.get(), bytes)) return false;
-    return CloseFile(std::move(file));
-}
-
-bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit) {
-    UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    long size = std::ftell(file.get());
-    if (size < 0) return false;
-    std::string bytes(static_cast<std::size_t>(size) > offset ? static_cast<std::size_t>(size) - offset : 0, '\0');
-    if (!SeekTo(file.get(), offset) || std::fread(&bytes[0], 1, bytes.size(), file.get()) != bytes.size()) return false;
-    std::size_t changed = std::min(edit(bytes), bytes.size());
-    // An update stream must be positioned between reading and writing.
-    if (!SeekTo(file.get(), offset) || !WriteAll(file.get(), std::string_view(bytes).substr(0, changed))) return false;
+    if (!file || pieceSize == 0 || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    const long end = std::ftell(file.get());
+    if (end < 0) return false;
+    const auto size = static_cast<std::size_t>(end);
+    std::string bytes;
+    std::size_t at = offset;
+    do {
+        const std::size_t piece = at < size ? std::min(pieceSize, size - at) : 0;
+        bytes.resize(piece);
+        if (!SeekTo(file.get(), at) || std::fread(&bytes[0], 1, piece, file.get()) != piece) return false;
+        const std::size_t kept = edit(bytes);  // before the size: the edit may resize the piece
+        const std::size_t changed = std::min({kept, bytes.size(), piece});
+        // An update stream must be positioned between reading and writing.
+        if (!SeekTo(file.get(), at) || !WriteAll(file.get(), std::string_view(bytes).substr(0, changed))) return false;
+        if (changed < piece) break;
+        at += piece;
+    } while (at < size);
     return CloseFile(std::move(file));
 }
 

@@ -13,22 +13,24 @@ namespace kiv::upgrade {
 
 namespace {
 
-// Offset of the first line feed at or after at, or size. Eight bytes a step
-// with plain integer operations (a zero byte test on each half after the XOR):
-// memchr is an msvcrt.dll import, and a call per line under Wine costs more
-// than the search.
-std::size_t FindLineFeed(const char* data, std::size_t at, std::size_t size) {
-    constexpr std::uint32_t kOnes = 0x01010101u, kHighBits = 0x80808080u, kFeeds = 0x0A0A0A0Au;
-    for (; size - at >= 8; at += 8) {
-        std::uint32_t low, high;
-        std::memcpy(&low, data + at, sizeof low);  // fixed sizes: compiled to loads
-        std::memcpy(&high, data + at + 4, sizeof high);
-        low ^= kFeeds;
-        high ^= kFeeds;
-        if ((((low - kOnes) & ~low) | ((high - kOnes) & ~high)) & kHighBits) break;
+// Offset of the first line feed or carriage return at or after at, or size.
+// Eight bytes a step with plain integer operations: memchr is an msvcrt.dll
+// import, and a call per line under Wine costs more than the search. The step
+// test finds any byte below 14; a tab or another control byte then costs one
+// look at its eight bytes.
+std::size_t FindLineEnd(const char* data, std::size_t at, std::size_t size) {
+    constexpr std::uint32_t kHighBits = 0x80808080u, kBelow = 0x0E0E0E0Eu;
+    for (;;) {
+        for (; size - at >= 8; at += 8) {
+            std::uint32_t low, high;
+            std::memcpy(&low, data + at, sizeof low);  // fixed sizes: compiled to loads
+            std::memcpy(&high, data + at + 4, sizeof high);
+            if ((((low - kBelow) & ~low) | ((high - kBelow) & ~high)) & kHighBits) break;
+        }
+        for (const std::size_t stop = std::min(size, at + 8); at < stop; ++at)
+            if (data[at] == '\n' || data[at] == '\r') return at;
+        if (at == size) return size;
     }
-    while (at < size && data[at] != '\n') ++at;
-    return at;
 }
 
 // A fold coarser than any case-insensitive comparison of the platform: ASCII
@@ -122,14 +124,16 @@ std::vector<ConfigLines::Cut> ConfigLines::Cuts(Takes takes) const {
     const std::size_t size = bytes_.size();
     auto before = cuts_.begin();
     for (std::size_t begin = 0; begin < size;) {
-        std::size_t end = FindLineFeed(data, begin, size);
+        const std::size_t end = FindLineEnd(data, begin, size);
+        const bool crLf = end + 1 < size && data[end] == '\r' && data[end + 1] == '\n';
+        const std::size_t next = end == size ? size : end + (crLf ? 2 : 1);
         while (before != cuts_.end() && before->at < begin) ++before;
         bool removed = before != cuts_.end() && before->at == begin && !before->addsLineEnd;
         if (removed || takes(std::string_view(data + begin, end - begin)))
-            cuts.push_back(Cut{begin, end + 1, false});
-        else if (end == size || end == begin || data[end - 1] != '\r')
-            cuts.push_back(Cut{end, end + 1, true});
-        begin = end + 1;
+            cuts.push_back(Cut{begin, next, false});
+        else if (!crLf)
+            cuts.push_back(Cut{end, next, true});
+        begin = next;
     }
     return cuts;
 }

@@ -22,9 +22,9 @@ struct ConfigEntry {
 
 class ConfigLines {
 public:
-    // Lines end at line feeds, and a carriage return right before a line
-    // feed belongs to the line end. Every other byte, byte 26 and zero
-    // included, is content; a last line without a line feed counts too.
+    // Lines end at a line feed, a carriage return, or the two together (CR
+    // LF, one line end). Every other byte, byte 26 and zero included, is
+    // content; a last line without a line end counts too.
     explicit ConfigLines(std::string bytes);
 
     // Enters the entries in order, with the result of entering them one
@@ -40,8 +40,8 @@ public:
 
 private:
     // Where the output leaves the bytes read: at a removed line (at its
-    // begin, resuming after its line feed) or at a line end that lacks its
-    // CR LF (at its line feed or the end of the file, resuming after it).
+    // begin, resuming after its line end) or at a line end other than CR LF
+    // (at that line end or the end of the file, resuming after it).
     struct Cut {
         std::size_t at;
         std::size_t resume;

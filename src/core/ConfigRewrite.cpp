@@ -2,8 +2,9 @@
 #include "core/ConfigRewrite.h"
 
 #include "core/ByteFile.h"
-
 #include "core/Text.h"
+
+#include <utility>
 
 namespace kiv::upgrade {
 
@@ -16,27 +17,35 @@ void Enter(std::vector<ConfigEntry>& entries, std::string key, const std::string
     entries.push_back(ConfigEntry{std::move(key), std::move(line)});
 }
 
-// EnterOpeningLibraries: a kind whose tables fail ends it, with nothing of that kind or the later ones.
-void EnterOpeningLibraries(std::vector<ConfigEntry>& entries, UpdateVariant variant, const RewriteInputs& inputs) {
-    for (int kind = 0; kind < kOpeningKindCount; ++kind) {
-        const OpeningKind& opening = kOpeningKinds[kind];
-        std::string folder = inputs.openingDataDir + (variant == UpdateVariant::Standard ? opening.subFolder : "");
-        if (!inputs.openingDataTakenOver) {
-            BlockSlots slots;
-            if (!StampOpeningTables(kind, folder, slots, inputs.clock)) return;
-            for (const std::string& slot : slots)
-                if (!slot.empty()) entries.push_back(ConfigEntry{slot.substr(0, slot.find(' ')), slot});
-        }
-        for (int n = 1; n <= kFolderEntryCount; ++n)
-            Enter(entries, opening.folderKeyPrefix + std::to_string(n), folder);
-    }
+std::string KindFolder(int kind, UpdateVariant variant, const RewriteInputs& inputs) {
+    return inputs.openingDataDir + (variant == UpdateVariant::Standard ? kOpeningKinds[kind].subFolder : "");
 }
 
 }  // namespace
 
-std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs) {
+StampedTables StampTables(UpdateVariant variant, const RewriteInputs& inputs) {
+    StampedTables stamped;
+    if (inputs.openingDataTakenOver) {
+        stamped.kindsEntered = kOpeningKindCount;
+        return stamped;
+    }
+    while (stamped.kindsEntered < kOpeningKindCount) {
+        const int kind = stamped.kindsEntered;
+        if (!StampOpeningTables(kind, KindFolder(kind, variant, inputs), stamped.slots[kind], inputs.clock)) break;
+        ++stamped.kindsEntered;
+    }
+    return stamped;
+}
+
+std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs, const StampedTables& stamped) {
     std::vector<ConfigEntry> entries;
-    EnterOpeningLibraries(entries, variant, inputs);
+    for (int kind = 0; kind < stamped.kindsEntered; ++kind) {
+        for (const std::string& slot : stamped.slots[kind])
+            if (!slot.empty()) entries.push_back(ConfigEntry{slot.substr(0, slot.find(' ')), slot});
+        const std::string folder = KindFolder(kind, variant, inputs);
+        for (int n = 1; n <= kFolderEntryCount; ++n)
+            Enter(entries, kOpeningKinds[kind].folderKeyPrefix + std::to_string(n), folder);
+    }
     if (variant == UpdateVariant::Standard) {
         Enter(entries, "BIBHPT", inputs.libraryDir + "\\Bib.Ini");
         Enter(entries, "BIBTAB", inputs.libraryDir + "\\Std\\Std.Bib");
@@ -50,8 +59,9 @@ bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInp
     std::string bytes;
     // Writing back fewer lines than the file holds would lose the user's settings.
     if (ReadWholeFile(path, bytes) == ReadOutcome::Failed) return false;
+    const StampedTables stamped = StampTables(variant, inputs);
     ConfigLines lines(std::move(bytes));
-    lines.Enter(PlanEntries(variant, inputs));
+    lines.Enter(PlanEntries(variant, inputs, stamped));
     return ReplaceFileContent(path, lines.Pieces());
 }
 

@@ -7,6 +7,7 @@
 #include "core/OpeningTables.h"
 #include "core/UpdateVariant.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,27 @@ struct RewriteInputs {
     Clock clock = SystemClock;
 };
 
-// The entries of one rewrite in entering order: per kind its block entries
-// (stamping its tables first) and its four folder entries, stopping at a kind
-// whose tables fail; then, for the standard variant, "BIBHPT", "BIBTAB" and "BODENDIR".
-std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs);
+// What stamping left for the entries: the kinds entered (from the first, up
+// to the first whose tables failed) and their block entry slots.
+struct StampedTables {
+    int kindsEntered = 0;
+    std::array<BlockSlots, kOpeningKindCount> slots;
+};
 
-// Reads the file (a missing one counts as empty), enters PlanEntries and
-// writes the lines back in one step. False for an empty path, a file that exists
-// but cannot be read whole (left untouched) or a failed write (old file kept).
+// Stamps the fresh opening tables kind by kind with the installation time and
+// reads their first blocks, up to the first kind whose tables fail. When the
+// old tables were taken over, no table is opened and every kind is entered.
+StampedTables StampTables(UpdateVariant variant, const RewriteInputs& inputs);
+
+// The entries of one rewrite in entering order, from the stamped tables and
+// without touching a file: per entered kind its block entries and its four
+// folder entries; then, for the standard variant, "BIBHPT", "BIBTAB" and "BODENDIR".
+std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs& inputs, const StampedTables& stamped);
+
+// Reads the file (a missing one counts as empty), stamps the tables, enters
+// the planned entries and replaces the file once. False for an empty path, a
+// file that exists but cannot be read whole (nothing touched) or a failed
+// write (old file kept); the platform's last error then tells why.
 bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInputs& inputs);
 
 }  // namespace kiv::upgrade

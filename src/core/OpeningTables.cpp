@@ -24,9 +24,11 @@ namespace {
 
 constexpr char kBase38Digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-_";
 constexpr std::size_t kMaxBase38Digits = 9;
+// Block records read, stamped and written back at a time: about 250 KB, below the
+// size from which the Windows heap takes fresh pages from the system for each block.
+constexpr std::size_t kRecordsPerPiece = 1700;
 
-// Length of a zero-terminated text field that may lack its terminator. A
-// plain loop: memchr is an msvcrt.dll import, and stamping calls this per record.
+// Length of a zero-terminated text field that may lack its terminator.
 std::size_t FieldLength(const char* field, std::size_t size) {
     std::size_t length = 0;
     while (length < size && field[length] != '\0') ++length;
@@ -47,12 +49,80 @@ void PutHeaderTime(std::string& header, std::uint32_t time) {
     for (std::size_t i = 0; i < 4; ++i) header[table::kTimeOffset + i] = static_cast<char>((time >> (8 * i)) & 0xFF);
 }
 
+// Puts time into the header of the table at path, in one open for update. False when the
+// header cannot be read; one that cannot be written back keeps its old time.
+bool StampHeader(const std::string& path, std::uint32_t time) {
+    bool stamped = false;
+    (void)EditInPlace(path, 0, table::kHeaderSize, [&](std::string& piece) {
+        if (stamped || piece.size() < table::kHeaderSize) return std::size_t{0};  // the header only
+        PutHeaderTime(piece, time);
+        stamped = true;
+        return piece.size();
+    });
+    std::string header;
+    return stamped || ReadPrefix(path, table::kHeaderSize, header);
+}
+
+// Whether a block code field holds exactly 21 characters: none of the first 21 bytes
+// is zero and the 22nd is. A zero byte test on three overlapping eight-byte words,
+// since stamping asks this of every record.
+bool IsWholeBlockCode(const char* code) {
+    static_assert(table::kCodeLength >= 16 && table::kCodeLength <= 24 && table::kCodeField > table::kCodeLength);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighBits = 0x8080808080808080ull;
+    if (code[table::kCodeLength] != '\0') return false;
+    for (std::size_t at : {std::size_t{0}, std::size_t{8}, table::kCodeLength - 8}) {
+        std::uint64_t word;
+        std::memcpy(&word, code + at, sizeof word);
+        if ((word - kOnes) & ~word & kHighBits) return false;
+    }
+    return true;
+}
+
 // "%.3lf" without the C runtime's locale: a setup host may have set one
 // whose decimal separator is a comma.
 std::string FormatListedValue(double value) {
     char text[400];  // room for the widest double in fixed notation
     std::to_chars_result result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
     return std::string(text, result.ptr);
+}
+
+// Stamps count records in memory, numbered from first (counted from 0 in the
+// table), up to the first block code that is not 21 characters long; answers
+// how many were stamped.
+std::size_t StampRecords(int kind, char* records, std::size_t count, std::size_t first, std::string_view timeCode,
+                         BlockSlots& slots) {
+    for (std::size_t n = 0; n < count; ++n) {
+        char* record = records + n * table::kRecordSize;
+        char* code = record + table::kCodeOffset;
+        if (!IsWholeBlockCode(code)) return n;
+        std::memcpy(code + table::kTimeCodeOffset, timeCode.data(), table::kTimeCodeWidth);
+        // A refused record keeps its slot empty; the others keep their numbers.
+        if (first + n < static_cast<std::size_t>(kBlockSlotCount))
+            FormatBlockEntry(kind, static_cast<int>(first + n) + 1, record, slots[first + n]);
+    }
+    return count;
+}
+
+// Stamps the whole records of a block table file in place: the six-character
+// time code goes into characters 2 to 7 of each block code, and the first ten
+// records fill the slots. False when the table cannot be opened for update,
+// holds no whole record, a block code is not 21 characters long (the records
+// before it stay stamped) or the time cannot be encoded.
+bool StampBlockRecords(int kind, const std::string& path, std::uint32_t time, BlockSlots& slots) {
+    const std::optional<std::string> timeCode = EncodeBase38(time, table::kTimeCodeWidth);
+    if (!timeCode) return false;
+    std::size_t whole = 0;  // records handed so far
+    bool complete = true;
+    // Bytes after the last whole record are left as they are.
+    bool written =
+        EditInPlace(path, table::kHeaderSize, kRecordsPerPiece * table::kRecordSize, [&](std::string& piece) {
+            const std::size_t count = piece.size() / table::kRecordSize, first = whole;
+            const std::size_t stamped = StampRecords(kind, &piece[0], count, first, *timeCode, slots);
+            whole += count;
+            complete = stamped == count;
+            return stamped * table::kRecordSize;
+        });
+    return written && whole > 0 && complete;
 }
 
 }  // namespace
@@ -91,34 +161,6 @@ bool FormatBlockEntry(int kind, int number, const char* record, std::string& slo
     return true;
 }
 
-StampOutcome StampRecords(int kind, char* records, std::size_t count, std::string_view timeCode, BlockSlots& slots) {
-    if (timeCode.size() != table::kTimeCodeWidth) return StampOutcome{0, false};
-    for (std::size_t n = 0; n < count; ++n) {
-        char* record = records + n * table::kRecordSize;
-        char* code = record + table::kCodeOffset;
-        if (FieldLength(code, table::kCodeField) != table::kCodeLength) return StampOutcome{n, false};
-        std::memcpy(code + table::kTimeCodeOffset, timeCode.data(), table::kTimeCodeWidth);
-        // A refused record keeps its slot empty; the others keep their numbers.
-        if (n < static_cast<std::size_t>(kBlockSlotCount))
-            FormatBlockEntry(kind, static_cast<int>(n) + 1, record, slots[n]);
-    }
-    return StampOutcome{count, true};
-}
-
-bool StampBlockRecords(int kind, const std::string& path, std::uint32_t time, BlockSlots& slots) {
-    std::optional<std::string> timeCode = EncodeBase38(time, table::kTimeCodeWidth);
-    if (!timeCode) return false;
-    std::size_t count = 0;
-    StampOutcome outcome{0, false};
-    // Bytes after the last whole record are left as they are.
-    bool written = EditInPlace(path, table::kHeaderSize, [&](std::string& records) {
-        count = records.size() / table::kRecordSize;
-        if (count > 0) outcome = StampRecords(kind, &records[0], count, *timeCode, slots);
-        return outcome.stamped * table::kRecordSize;
-    });
-    return written && count > 0 && outcome.complete;
-}
-
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock) {
     if (kind < 0 || kind >= kOpeningKindCount) return false;
     std::int64_t now = clock();
@@ -128,11 +170,7 @@ bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, 
     auto time = static_cast<std::uint32_t>(now);
     for (int t = 0; t < kTableCount; ++t) {
         std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
-        std::string header;
-        if (!ReadPrefix(path, table::kHeaderSize, header)) return false;
-        PutHeaderTime(header, time);
-        // A header that cannot be written back keeps its old time; the kind goes on.
-        WriteAt(path, 0, header);
+        if (!StampHeader(path, time)) return false;
         if (t == kTableCount - 1 && !StampBlockRecords(kind, path, time, slots)) return false;
     }
     return true;

@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace kiv::upgrade {
 
@@ -59,21 +58,6 @@ std::optional<std::string> EncodeBase38(std::uint64_t value, std::size_t width);
 // False, slot unchanged, for a bad kind or number, a block code that is not
 // 21 characters, a name over 14, a line break in either, or a line over 59.
 bool FormatBlockEntry(int kind, int number, const char* record, std::string& slot);
-
-struct StampOutcome {
-    std::size_t stamped;  // records whose block code got the time code
-    bool complete;        // all of them: no bad block code stopped the walk
-};
-// Stamps count records in memory: the six-character time code goes into
-// characters 2 to 7 of each block code, and the first ten records fill the
-// slots. Stops at the first block code that is not 21 characters long.
-StampOutcome StampRecords(int kind, char* records, std::size_t count, std::string_view timeCode, BlockSlots& slots);
-
-// StampRecords on the whole records of a block table file, written back in
-// place. False when the table cannot be opened for update, holds no whole
-// record, a block code is bad (the records before it stay stamped) or the
-// time cannot be encoded.
-bool StampBlockRecords(int kind, const std::string& path, std::uint32_t time, BlockSlots& slots);
 
 // Puts one installation time from clock into the headers of the kind's four
 // tables in folder, and stamps and reads the block table's records into slots.

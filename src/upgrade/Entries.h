@@ -9,7 +9,8 @@ namespace kiv::upgrade {
 // FolderMissing when a named folder does not exist; NotAllSaved, told, when a file stayed unsaved.
 SaveResult SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
 SaveResult SaveAfterFilesCopy(const char* path);
-// False when nothing could be done: no dir, or no user name or manager folder for the rewrite.
+// False, told, when dir is empty, the new manager folder is missing, a migration copy
+// failed or a configuration file could not be rewritten; a missing source is no failure.
 bool RunUpdateManager(const char* dir, bool migrate, UpdateVariant variant);
 void DeleteOldAppsReg(const char* text);
 void DeleteOldFiles(const char* dir);

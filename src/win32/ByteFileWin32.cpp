@@ -121,23 +121,28 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
     return ReadUpTo(file.get(), &bytes[0], size, got) && got == size;
 }
 
-bool WriteAt(const std::string& path, std::size_t offset, std::string_view bytes) {
+bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
+                 const std::function<std::size_t(std::string&)>& edit) {
     UniqueFile file = OpenForUpdate(path);
-    return log::Operation("WriteFile", file && SeekTo(file.get(), offset) && WriteAll(file.get(), bytes),
-                          [&] { return log::Quote(path.c_str()); });
-}
-
-bool EditInPlace(const std::string& path, std::size_t offset, const std::function<std::size_t(std::string&)>& edit) {
-    UniqueFile file = OpenForUpdate(path);
-    std::size_t size = 0, got = 0;
-    if (!file || !SizeOf(file.get(), size)) return false;
-    std::string bytes(size > offset ? size - offset : 0, '\0');
-    if (!SeekTo(file.get(), offset) || !ReadUpTo(file.get(), &bytes[0], bytes.size(), got) || got != bytes.size())
-        return false;
-    std::size_t changed = std::min(edit(bytes), bytes.size());
-    return log::Operation(
-        "WriteFile", SeekTo(file.get(), offset) && WriteAll(file.get(), std::string_view(bytes).substr(0, changed)),
-        [&] { return log::Quote(path.c_str()); });
+    std::size_t size = 0;
+    if (!file || !SizeOf(file.get(), size) || pieceSize == 0 || !SeekTo(file.get(), offset)) return false;
+    // One buffer for all pieces: fresh memory for a whole large file costs more than reading it.
+    std::string bytes;
+    bool written = true;
+    std::size_t at = offset;
+    do {
+        const std::size_t piece = at < size ? std::min(pieceSize, size - at) : 0;
+        std::size_t got = 0;
+        bytes.resize(piece);
+        // A whole piece written back leaves the file position at the next one.
+        if (!ReadUpTo(file.get(), &bytes[0], piece, got) || got != piece) return false;
+        const std::size_t kept = edit(bytes);  // before the size: the edit may resize the piece
+        const std::size_t changed = std::min({kept, bytes.size(), piece});
+        written = SeekTo(file.get(), at) && WriteAll(file.get(), std::string_view(bytes).substr(0, changed));
+        if (changed < piece) break;
+        at += piece;
+    } while (written && at < size);
+    return log::Operation("WriteFile", written, [&] { return log::Quote(path.c_str()); });
 }
 
 bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces) {

@@ -42,12 +42,12 @@ std::string Read(const std::string& path) {
 std::vector<std::string> SplitLines(const std::string& bytes) {
     std::vector<std::string> lines;
     std::string line;
-    for (char c : bytes) {
-        if (c != '\n') {
-            line += c;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n' && bytes[i] != '\r') {
+            line += bytes[i];
             continue;
         }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         lines.push_back(line);
         line.clear();
     }
@@ -175,8 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string first = Read(path);
     tables.Snapshot();
     const Tables stamped = tables;
-    // Planning again at the same time stamps the same bytes and yields the entries just made.
-    const std::vector<ConfigEntry> firstEntries = PlanEntries(variant, Inputs(takenOver, kFirstTime));
+    // Stamping again at the same time changes no byte, and the plan from it holds the entries just made.
+    const std::vector<ConfigEntry> firstEntries =
+        PlanEntries(variant, Inputs(takenOver, kFirstTime), StampTables(variant, Inputs(takenOver, kFirstTime)));
     tables.Snapshot();
     Check(tables.bytes == stamped.bytes, "stamping twice at one time changed a table");
     Check(first == ModelRewrite(SplitLines(config), firstEntries), "first rewrite differs from the model");
@@ -186,7 +187,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Second rewrite, one second later.
     Check(RewriteConfigFile(path.c_str(), variant, Inputs(takenOver, kFirstTime + 1)), "rewrite failed");
     const std::string second = Read(path);
-    const std::vector<ConfigEntry> secondEntries = PlanEntries(variant, Inputs(takenOver, kFirstTime + 1));
+    const std::vector<ConfigEntry> secondEntries = PlanEntries(variant, Inputs(takenOver, kFirstTime + 1),
+                                                               StampTables(variant, Inputs(takenOver, kFirstTime + 1)));
     Check(second == ModelRewrite(SplitLines(first), secondEntries), "second rewrite differs from the model");
     tables.Snapshot();
     for (std::size_t i = 0; i < tables.paths.size(); ++i)

@@ -8,24 +8,27 @@
 
 namespace kivnative {
 
-// EditInPlace with an edit that upper-cases the bytes it is handed and keeps the first `keep` of them.
+// EditInPlace with an edit that upper-cases the pieces it is handed and keeps the first `keep` of each.
 struct EditCase {
     const char* what;
     std::string file;
     std::size_t offset;
+    std::size_t pieceSize;
     std::size_t keep;
-    std::string handed;  // what the edit sees
+    std::string handed;  // the last piece the edit sees
     std::string after;   // the file afterwards
 };
 
 inline const std::vector<EditCase> kEditCases = {
-    {"a prefix goes back", "headerabcdef", 6, 3, "abcdef", "headerABCdef"},
-    {"more than it got is all of it", "headerabcdef", 6, 100, "abcdef", "headerABCDEF"},
-    {"nothing kept, nothing written", "headerabcdef", 6, 0, "abcdef", "headerabcdef"},
-    {"an offset at the end hands nothing", "header", 6, 5, "", "header"},
-    {"an offset past the end hands nothing", "head", 6, 5, "", "head"},
-    {"byte 26 and zero bytes are bytes", std::string("hd\x1a\0xy", 6), 2, 4, std::string("\x1a\0xy", 4),
+    {"a prefix goes back", "headerabcdef", 6, 64, 3, "abcdef", "headerABCdef"},
+    {"more than it got is all of it", "headerabcdef", 6, 64, 100, "abcdef", "headerABCDEF"},
+    {"nothing kept, nothing written", "headerabcdef", 6, 64, 0, "abcdef", "headerabcdef"},
+    {"an offset at the end hands nothing", "header", 6, 64, 5, "", "header"},
+    {"an offset past the end hands nothing", "head", 6, 64, 5, "", "head"},
+    {"byte 26 and zero bytes are bytes", std::string("hd\x1a\0xy", 6), 2, 64, 4, std::string("\x1a\0xy", 4),
      std::string("hd\x1a\0XY", 6)},
+    {"whole pieces go on to the shorter last", "headerabcdefg", 6, 3, 3, "g", "headerABCDEFG"},
+    {"a piece kept in part ends the edit", "headerabcdefg", 6, 3, 2, "abc", "headerABcdefg"},
 };
 
 inline std::size_t UpperCaseAndKeep(std::string& bytes, std::size_t keep) {

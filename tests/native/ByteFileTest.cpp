@@ -17,7 +17,7 @@ TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
         ScratchFolder folder;
         WriteBytes("t.dat", c.file);
         std::string handed = "not called";
-        EXPECT_TRUE(EditInPlace("t.dat", c.offset, [&](std::string& bytes) {
+        EXPECT_TRUE(EditInPlace("t.dat", c.offset, c.pieceSize, [&](std::string& bytes) {
             handed = bytes;
             return UpperCaseAndKeep(bytes, c.keep);
         }));
@@ -29,7 +29,7 @@ TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
 TEST(ByteFile, EditInPlaceOfAMissingFileFailsWithoutEditing) {
     ScratchFolder folder;
     bool called = false;
-    EXPECT_FALSE(EditInPlace("missing.dat", 0, [&](std::string&) {
+    EXPECT_FALSE(EditInPlace("missing.dat", 0, 64, [&](std::string&) {
         called = true;
         return std::size_t{0};
     }));

@@ -34,10 +34,10 @@ TEST(FormatConfigEntry, KeyTypeCodeByteLengthAndValue) {
 }
 
 TEST(ConfigLines, TakesEveryLineWholeAndWritesCrLf) {
-    // LF and CR LF ends, a CR inside a line, an empty line, a last line without end.
-    EXPECT_EQ("a\r\nb\r\nc\rd\r\n\r\nlast\r\n", Written(ConfigLines(std::string("a\nb\r\nc\rd\r\n\r\nlast"))));
-    // A CR that no LF follows is content.
-    EXPECT_EQ("x\r\r\n", Written(ConfigLines(std::string("x\r"))));
+    // LF, CR LF and lone CR ends, empty lines, a last line without end.
+    EXPECT_EQ("a\r\nb\r\nc\r\nd\r\n\r\nlast\r\n", Written(ConfigLines(std::string("a\nb\r\nc\rd\r\n\r\nlast"))));
+    EXPECT_EQ("x\r\n", Written(ConfigLines(std::string("x\r"))));
+    EXPECT_EQ("x\r\n\r\n\r\n", Written(ConfigLines(std::string("x\r\r\n\n"))));
     EXPECT_EQ("", Written(ConfigLines(std::string())));
     EXPECT_EQ("\r\n", Written(ConfigLines(std::string("\n"))));
     // A file already in CR LF goes out as one piece of the bytes read.
@@ -54,6 +54,17 @@ TEST(ConfigLines, KeepsByte26AndZeroBytesAsContent) {
         "after 26\r\nzero\0byte\r\ntail\r\nA 5005 1 y\r\n";
     EXPECT_EQ(std::string(expected, sizeof expected - 1),
               Entered(std::string(file, sizeof file - 1), {{"A", "A 5005 1 y"}}));
+}
+
+// An entry replaces only its own line, whichever line ends the file uses.
+TEST(ConfigLines, LoneCarriageReturnsEndLinesAsLineFeedsDo) {
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        SCOPED_TRACE(testing::Message() << "line end " << int(end[0]) << " " << int(end[1]));
+        const std::string e = end;
+        EXPECT_EQ("B 5005 1 b\r\nC 5005 1 c\r\nA 5005 1 n\r\n",
+                  Entered("A 5005 1 a" + e + "B 5005 1 b" + e + "C 5005 1 c" + e, {{"A", "A 5005 1 n"}}));
+    }
+    EXPECT_EQ("x\r\ny\r\n\r\nz\r\nK new\r\n", Entered("K 1\rx\ny\r\n\rz\r", {{"K", "K new"}}));
 }
 
 TEST(ConfigLines, EntriesMatchWholeKeysIgnoringCase) {
@@ -115,21 +126,23 @@ TEST(ConfigLines, FindsEntriesAmongManyLines) {
     EXPECT_EQ(5000, std::count(out.begin(), out.end(), '\n'));
 }
 
-// The line walk: line feeds at every place in and around its eight-byte steps, next to bytes
+// The line walk: line ends at every place in and around its eight-byte steps, next to bytes
 // that differ from a line feed in one bit, keys of several lengths, entries in several turns.
 TEST(ConfigLineWalk, FindsEveryLineFeedWhateverTheBytesAroundIt) {
-    // A line feed is 0x0A: these differ from it in one bit or are zero or all ones.
-    const char fillers[] = {'x', '\x0b', '\x0e', '\x08', '\x02', '\x1a', '\x8a', '\x00', '\xff', '\x80'};
+    // Line ends are 0x0A and 0x0D: these differ from one in one bit, are the bytes
+    // around 14 where the step test turns, or are zero or all ones.
+    const char fillers[] = {'x',    '\x0b', '\x0e', '\x08', '\x02', '\x1a', '\x8a',
+                            '\x00', '\xff', '\x80', '\x0c', '\x0f', '\x8d', '\t'};
     for (char filler : fillers) {
         for (std::size_t length = 0; length < 20; ++length) {
             SCOPED_TRACE(testing::Message()
                          << "filler " << int(static_cast<unsigned char>(filler)) << ", length " << length);
             const std::string run(length, filler), other(length % 9, filler);
-            ConfigLines lines(run + "\n" + run + "x\r\n" + "K " + run + "\n" + other + "\r\n\n" + run);
+            ConfigLines lines(run + "\n" + run + "x\r\n" + "K " + run + "\n" + other + "\r\n\n" + run + "\r" + run);
             lines.Enter({{"K", "K new"}});
-            EXPECT_EQ(
-                run + "\r\n" + run + "x\r\n" + other + "\r\n\r\n" + (run.empty() ? "" : run + "\r\n") + "K new\r\n",
-                Written(lines));
+            const std::string last = run.empty() ? "" : run + "\r\n";
+            EXPECT_EQ(run + "\r\n" + run + "x\r\n" + other + "\r\n\r\n" + run + "\r\n" + last + "K new\r\n",
+                      Written(lines));
         }
     }
 }

@@ -157,15 +157,24 @@ TEST(StampOpeningTables, BlockTableWithoutWholeRecordsFailsAfterTheHeaders) {
     EXPECT_EQ(Header("BLK", kTime) + std::string(146, 'r'), ReadBytes(TablePath(kFolder, 2, 3)));
 }
 
+// Large tables are stamped a piece at a time: a bad code in a later piece stops there too.
 TEST(StampOpeningTables, BadBlockCodeStopsWithEarlierRecordsStamped) {
-    ScratchFolder scratch;
-    std::vector<std::string> records = {Record("A", kCode, 1), Record("B", kCode, 2),
-                                        Record("C", kCode.substr(0, 20), 3), Record("D", kCode, 4)};
-    WriteKindTables(kFolder, 0, records);
-    const std::string before = ReadBytes(TablePath(kFolder, 0, 3));
-    BlockSlots slots;
-    EXPECT_FALSE(StampOpeningTables(0, kFolder, slots, FixedClock(kTime)));
-    EXPECT_EQ(Stamped(before, kTime, "CNM8TI", 2), ReadBytes(TablePath(kFolder, 0, 3)));
+    struct Case {
+        std::size_t records, bad;  // bad == records: none
+    };
+    for (const Case& c : {Case{4, 2}, Case{1100, 700}, Case{1100, 1100}}) {
+        SCOPED_TRACE(c.bad);
+        ScratchFolder scratch;
+        std::vector<std::string> records;
+        for (std::size_t n = 0; n < c.records; ++n)
+            records.push_back(Record("R" + std::to_string(n), n == c.bad ? kCode.substr(0, 20) : kCode, 1));
+        WriteKindTables(kFolder, 0, records, "tail");
+        const std::string before = ReadBytes(TablePath(kFolder, 0, 3));
+        BlockSlots slots;
+        EXPECT_EQ(c.bad == c.records, StampOpeningTables(0, kFolder, slots, FixedClock(kTime)));
+        EXPECT_EQ(Stamped(before, kTime, "CNM8TI", c.bad), ReadBytes(TablePath(kFolder, 0, 3)));
+        EXPECT_EQ("FENBL2 5005 30 ACNM8TIBCDEFGHIJKLMNO|R1|1.000", slots[1]);
+    }
 }
 
 TEST(StampOpeningTables, TimesPast2038StampAndPast2065FailBeforeAnyTable) {

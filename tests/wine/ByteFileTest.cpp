@@ -73,7 +73,7 @@ TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
         ScratchFolder dir;
         WriteFile(dir / "t.dat", c.file);
         std::string handed = "not called";
-        EXPECT_TRUE(EditInPlace(dir / "t.dat", c.offset, [&](std::string& bytes) {
+        EXPECT_TRUE(EditInPlace(dir / "t.dat", c.offset, c.pieceSize, [&](std::string& bytes) {
             handed = bytes;
             return kivnative::UpperCaseAndKeep(bytes, c.keep);
         }));
@@ -96,12 +96,11 @@ TEST(ByteFile, FilesThatCannotBeUpdatedKeepTheirBytes) {
             ASSERT_TRUE(held.emplace(path, fault == HeldSharingReads ? FILE_SHARE_READ : 0).ok());
         }
         bool edited = false;
-        EXPECT_FALSE(EditInPlace(path, 6, [&](std::string& bytes) {
+        EXPECT_FALSE(EditInPlace(path, 6, 64, [&](std::string& bytes) {
             edited = true;
             return bytes.size();
         }));
         EXPECT_FALSE(edited);
-        EXPECT_FALSE(WriteAt(path, 0, "HEAD"));
         std::string header;
         EXPECT_EQ(fault == HeldSharingReads, ReadPrefix(path, 6, header));
         EXPECT_FALSE(ReadPrefix(path, 11, header));  // longer than the file

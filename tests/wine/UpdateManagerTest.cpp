@@ -111,6 +111,21 @@ std::string StandardEntriesWithoutBlocks(const std::string& program) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The code KivGetLastError gives, and its text.
+DWORD LastError(const Library& lib, std::string* text = nullptr) {
+    char buffer[260] = "";
+    const DWORD code = static_cast<DWORD>(lib.KivGetLastError(buffer));
+    if (text != nullptr) *text = buffer;
+    return code;
+}
+
+// A table without the fields that stamping sets: the header time and each whole record's time code.
+std::string Unstamped(std::string table) {
+    if (table.size() >= 10) table.replace(6, 4, 4, '\0');
+    for (std::size_t record = 10; record + 147 <= table.size(); record += 147) table.replace(record + 20, 6, 6, '0');
+    return table;
+}
+
 // A line that begins with key and the type code.
 bool HasEntry(const std::string& config, const std::string& key) {
     return config.compare(0, key.size() + 6, key + " 5005 ") == 0 || Contains(config, "\r\n" + key + " 5005 ");
@@ -150,6 +165,7 @@ TEST(UpdateManager, MigrationStopsWhereTheChosenFolderLacksAFile) {
     WriteFile(up.oldManager + "\\Layer.Def", "layers");
 
     ASSERT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
+    EXPECT_EQ(0u, LastError(up.lib)) << "a missing source is no failure";
     EXPECT_EQ("manager FENSTER.INI", ReadFile(up.newManager + "\\FENSTER.INI"));
     EXPECT_FALSE(FileExists(up.newManager + "\\TUER.INI"));
     EXPECT_FALSE(FileExists(up.newManager + "\\Layer.Def"));
@@ -229,6 +245,7 @@ TEST(UpdateManager, StandardVariantKeepsTheInstalledArchCfgWhenTheOldManagerHasN
     up.WriteDefinitionFiles(up.oldManager, "manager ");
     for (int kind = 0; kind < 3; ++kind)
         up.WriteTables(up.OldKindFolder(kind), kind, BlockTable({Record("Old", kCode, 2)}), "OLD");
+    up.WriteNewTables();
     WriteFile(up.oldProgram + "\\Arch.Cfg", "OLD 5005 1 p\r\n");  // only the manager folder counts
     WriteFile(up.newManager + "\\Arch.Cfg", "NEW 5005 1 n\r\n");
 
@@ -279,7 +296,8 @@ TEST(UpdateManager, MigrateZeroCopiesNothing) {
     WriteFile(up.oldManager + "\\Arch.Cfg", "OLD 5005 1 x\r\n");
     MakeFolder(up.NewKindFolder(0));
 
-    ASSERT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 0));
+    // Trailing backslashes on dir would double in every entry.
+    ASSERT_EQ(1, up.lib.CreateUpdateManager((up.newProgram + "\\\\").c_str(), 0));
     EXPECT_EQ((std::vector<std::string>{"Arch.Cfg"}), ListNames(up.newManager));
     EXPECT_TRUE(ListNames(up.NewKindFolder(0)).empty());
     // Without tables the windows stop the kinds; the library entries still come.
@@ -294,6 +312,7 @@ TEST(UpdateManager, EmptyDirReturnsZeroAndChangesNothing) {
     EXPECT_EQ(0, up.lib.CreateUpdateManager(nullptr, 1));
     EXPECT_EQ(0, up.lib.CreateUpdateManager("", 1));
     EXPECT_EQ(0, up.lib.CreateUpdateManagerATP("", 1));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), LastError(up.lib));
     EXPECT_EQ("USER 5005 1 x\r\n", up.Config());
     EXPECT_EQ((std::vector<std::string>{"Arch.Cfg"}), ListNames(up.newManager));
     // The refused ATP call did not set the opening-data flag: the tables are still stamped.
@@ -308,6 +327,7 @@ TEST(UpdateManager, UnsetNewFoldersTouchNothing) {
     lib.SetOldManagerDir(dir.path().c_str());
     WriteFile(dir / "FENSTER.INI", "f");
     EXPECT_EQ(0, lib.CreateUpdateManagerATP((dir / "New").c_str(), 1));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), LastError(lib));
     EXPECT_FALSE(FileExists("C:\\FENSTER.INI"));
     EXPECT_FALSE(FileExists("C:\\Arch.Cfg"));
 }
@@ -421,30 +441,51 @@ TEST(UpdateManager, BlockNameOf15CharactersGetsNoEntryButKeepsTheNumbers) {
     EXPECT_EQ(block.substr(10 + 19, 7), block.substr(10 + 147 + 19, 7));  // the long-named record is stamped too
 }
 
-TEST(UpdateManager, ReadOnlyOrLockedConfigurationIsLeftWhole) {
+// A configuration file that cannot be rewritten, or no manager folder to rewrite in:
+// both exports answer 0 and tell the code and the path, and the user's file stays whole.
+TEST(UpdateManager, ConfigurationThatCannotBeRewrittenIsToldAndLeftWhole) {
     const std::string user = "USER 5005 1 x\r\nFEN125_1 5005 1 y\r\n";
-    enum Fault { ReadOnly, LockedExclusive, LockedAgainstReplace };
-    for (Fault fault : {ReadOnly, LockedExclusive, LockedAgainstReplace}) {
-        SCOPED_TRACE(fault);
+    enum Fault { ReadOnly, LockedExclusive, LockedAgainstReplace, NoManagerFolder };
+    struct Case {
+        Fault fault;
+        DWORD code;
+    };
+    const Case cases[] = {{ReadOnly, ERROR_ACCESS_DENIED},
+                          {LockedExclusive, ERROR_SHARING_VIOLATION},
+                          {LockedAgainstReplace, ERROR_ACCESS_DENIED},
+                          {NoManagerFolder, ERROR_PATH_NOT_FOUND}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
         Upgrade up;
         const std::string path = up.newManager + "\\Arch.Cfg";
         WriteFile(path, user);
         HANDLE lock = INVALID_HANDLE_VALUE;
-        if (fault == ReadOnly) ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-        if (fault != ReadOnly)
-            lock = ::CreateFileA(path.c_str(), GENERIC_READ, fault == LockedExclusive ? 0 : FILE_SHARE_READ, nullptr,
+        if (c.fault == ReadOnly) ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.fault == LockedExclusive || c.fault == LockedAgainstReplace)
+            lock = ::CreateFileA(path.c_str(), GENERIC_READ, c.fault == LockedExclusive ? 0 : FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
-        // The update manager ignores the rewrite's result.
-        EXPECT_EQ(1, up.lib.CreateUpdateManagerATP(up.newProgram.c_str(), 0));
+        if (c.fault == NoManagerFolder) RemoveTree(up.newManager);
+        const std::string told = c.fault == NoManagerFolder ? up.newManager : path;
+        for (auto update : {up.lib.CreateUpdateManager, up.lib.CreateUpdateManagerATP}) {
+            EXPECT_EQ(0, update(up.newProgram.c_str(), 0));
+            std::string text;
+            EXPECT_EQ(c.code, LastError(up.lib, &text));
+            EXPECT_TRUE(Contains(text, told)) << text;
+        }
         if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
+        if (c.fault == NoManagerFolder) {
+            EXPECT_FALSE(FolderExists(up.newManager));
+            continue;
+        }
         EXPECT_EQ(user, ReadFile(path));
         EXPECT_EQ((std::vector<std::string>{"Arch.Cfg"}), ListNames(up.newManager));  // no temporary file left
     }
 }
 
-// A file held open in either installation while the migration copies: the copy that fails goes
-// unnoticed, every other copy is made, and no file is changed but by a whole copy.
-TEST(UpdateManager, HeldFilesAreLeftWholeAndTheOtherCopiesMade) {
+// A file held open in either installation while the migration copies: the copy that fails is told
+// and the result is 0, every other copy is made, and no file is changed but by a whole copy. A table
+// that did not come across leaves the opening data not taken over, so the new tables are stamped.
+TEST(UpdateManager, HeldFilesAreLeftWholeAndTheFailedCopyIsTold) {
     enum Side { OldFile, NewFile };
     struct Place {
         const char* fileName;
@@ -482,11 +523,16 @@ TEST(UpdateManager, HeldFilesAreLeftWholeAndTheOtherCopiesMade) {
             ASSERT_NE(copies.end(), heldCopy);
             const std::string held = place.side == OldFile ? heldCopy->first : heldCopy->second;
 
+            const bool copyFails = place.side == NewFile || !lock.othersMayRead;
+            const bool tableFails = copyFails && Contains(place.fileName, ".DAT");
+            std::string text;
             {
                 HeldFile hold(held, lock.share);
                 ASSERT_TRUE(hold.ok());
-                EXPECT_EQ(1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
+                EXPECT_EQ(copyFails ? 0 : 1, up.lib.CreateUpdateManager(up.newProgram.c_str(), 1));
+                EXPECT_EQ(copyFails, LastError(up.lib, &text) != 0) << text;
             }
+            if (copyFails) EXPECT_TRUE(Contains(text, held)) << text;
             for (const auto& [oldPath, newPath] : copies) {
                 EXPECT_EQ(before[oldPath], ReadFile(oldPath)) << oldPath;
                 const bool copied = newPath != held && (oldPath != held || lock.othersMayRead);
@@ -495,9 +541,12 @@ TEST(UpdateManager, HeldFilesAreLeftWholeAndTheOtherCopiesMade) {
                 // The configuration file is rewritten after its copy: its first line tells which one it was.
                 if (newPath == up.newManager + "\\Arch.Cfg" && newPath != held)
                     EXPECT_EQ(0u, after.find(expected)) << newPath;
+                else if (Contains(newPath, ".DAT"))
+                    EXPECT_EQ(Unstamped(expected), Unstamped(after)) << newPath;
                 else
                     EXPECT_EQ(expected, after) << newPath;
             }
+            EXPECT_EQ(tableFails, HeaderTime(ReadFile(up.TablePath(up.NewKindFolder(0), 0, 0))) != 7);
             EXPECT_EQ((std::vector<std::string>{"Arch.Cfg", "DURCHG.INI", "FENSTER.INI", "Layer.Def", "TUER.INI"}),
                       ListNames(up.newManager));
         }

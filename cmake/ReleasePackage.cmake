@@ -3,12 +3,10 @@
 find_program(KIV_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
 set(kiv_release ${PROJECT_BINARY_DIR}/release)
 
-# The .def exports each plain name from its decorated symbol (KivExistFile=KivExistFile@4).
+# The .def made from the header exports each plain name from its decorated symbol (KivExistFile=KivExistFile@4).
 # A caller's compiler asks for _KivExistFile@4, so the import libraries list the decorated
 # symbols, and --kill-at has them import the plain names the DLL exports.
-set(kiv_def ${PROJECT_SOURCE_DIR}/src/exports/KivForIS55.def)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${kiv_def})
-file(READ ${kiv_def} kiv_def_text)
+file(READ ${KIV_EXPORTS_DIR}/KivForIS55.def kiv_def_text)
 string(REGEX REPLACE "\n( +)[A-Za-z0-9_]+=" "\n\\1" kiv_import_def_text "${kiv_def_text}")
 set(kiv_import_def ${kiv_release}/KivForIS55-import.def)
 file(GENERATE OUTPUT ${kiv_import_def} CONTENT "${kiv_import_def_text}")

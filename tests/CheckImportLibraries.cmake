@@ -8,13 +8,13 @@ include(${CMAKE_CURRENT_LIST_DIR}/PackageChecks.cmake)
 if(NOT EXISTS "${ZIP}")
   message(FATAL_ERROR "no release package ${ZIP}: build the package target of the DLL's tree")
 endif()
-kiv_read_export_table(${SOURCE}/src/exports/KivForIS55.def names symbols)
-list(SORT names)
-
 file(REMOVE_RECURSE ${WORK})
 file(ARCHIVE_EXTRACT INPUT ${ZIP} DESTINATION ${WORK})
 get_filename_component(top ${ZIP} NAME_WLE)
 set(unpacked ${WORK}/${top})
+# The caller takes every export from the name list of the zip's own header.
+kiv_read_export_table(${unpacked}/include/KivForIS55.h names symbols)
+kiv_write_export_files(${unpacked}/include/KivForIS55.h ${WORK}/exports)
 
 function(run what)
   execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
@@ -23,7 +23,7 @@ function(run what)
   endif()
 endfunction()
 
-run("compiling the caller" ${CC} -c -O1 -Wall -Werror -I ${unpacked}/include
+run("compiling the caller" ${CC} -c -O1 -Wall -Werror -I ${unpacked}/include -I ${WORK}/exports
     ${CMAKE_CURRENT_LIST_DIR}/package/Caller.c -o ${WORK}/Caller.o)
 foreach(library KivForIS55.lib KivForIS55.dll.a)
   # Beside the DLL, which Windows looks for in the program's folder first.

@@ -102,6 +102,7 @@ if(at EQUAL -1)
   message(SEND_ERROR "the shipped DLL has no version resource of version ${VERSION}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -DDLL=${unpacked}/KivForIS55.dll -DOBJDUMP=${OBJDUMP}
+                        -DHEADER=${unpacked}/include/KivForIS55.h
                         -P ${CMAKE_CURRENT_LIST_DIR}/CheckShippedDll.cmake
                 OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -110,7 +111,7 @@ endif()
 
 # Both import libraries define the decorated symbols a __stdcall caller asks for,
 # _KivExistFile@4 and __imp__KivExistFile@4, and no other such symbol.
-kiv_read_export_table(${SOURCE}/src/exports/KivForIS55.def names symbols)
+kiv_read_export_table(${SOURCE}/include/KivForIS55.h names symbols)
 set(wanted "")
 foreach(symbol IN LISTS symbols)
   list(APPEND wanted "_${symbol}" "__imp__${symbol}")

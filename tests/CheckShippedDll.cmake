@@ -1,7 +1,8 @@
-# Checks the shipped DLL's tables: exactly the 22 undecorated exports, and
+# Checks the shipped DLL's tables: exactly the exports of the public header, undecorated, and
 # imports only from Windows system DLLs with nothing that Windows 2000 lacks.
-# Run as: cmake -DDLL=path -DOBJDUMP=path -P CheckShippedDll.cmake
+# Run as: cmake -DDLL=path -DOBJDUMP=path -DHEADER=KivForIS55.h -P CheckShippedDll.cmake
 cmake_minimum_required(VERSION 3.20)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/ExportTable.cmake)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
@@ -44,11 +45,7 @@ forbid("which Windows NT 4.0 lacks (look it up at run time)"
 forbid("a 32-bit C runtime time function, which fails after January 2038"
   time _time32 _mktime32 _localtime32 _gmtime32 localtime gmtime mktime)
 
-set(exports CreateUpdateManager CreateUpdateManagerATP DeleteOldAppsReg DeleteOldFiles KivExistFile
-    KivGetLastError KivGetMainAcadData KivGetUserName KivIsWithinTablet KivRegProgDestroy KivRegProgSetCurrName
-    KivRegProgSetCurrPos KivShowTargeDir KivStartRegProgress SaveAfterFilesCopy SaveBeforeFilesCopy
-    SetBlocksSubDir SetNewManagerDir SetNewProgramDir SetOldManagerDir SetOldProgramDir
-    SetToDeleteAfterSave ShowTerviloUserName)
+kiv_read_exports(${HEADER} exports unused_sizes)
 string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
 string(SUBSTRING "${dump}" ${start} -1 export_block)
 string(FIND "${export_block}" "\n\n" stop)
@@ -60,8 +57,6 @@ foreach(line IN LISTS export_lines)
   list(APPEND found ${name})
 endforeach()
 list(SORT found)
-set(expected ${exports})
-list(SORT expected)
-if(NOT found STREQUAL expected)
-  message(SEND_ERROR "exports differ:\n  found    ${found}\n  expected ${expected}")
+if(NOT found STREQUAL exports)
+  message(SEND_ERROR "exports differ:\n  found    ${found}\n  expected ${exports}")
 endif()

@@ -1,19 +1,13 @@
-# Helpers of the release zip's checks: the DLL's export table, and lists read from tools' output.
+# Helpers of the release zip's checks: the exports the header declares, and lists read from tools' output.
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/ExportTable.cmake)
 
-# The plain name of each export in the .def and its __stdcall symbol (name@bytes).
-function(kiv_read_export_table def names_var symbols_var)
-  file(STRINGS ${def} lines REGEX "^ +[A-Za-z0-9_]+=[A-Za-z0-9_]+@[0-9]+$")
-  set(names "")
+# The plain name of each export the header declares, and its __stdcall symbol (name@bytes).
+function(kiv_read_export_table header names_var symbols_var)
+  kiv_read_exports(${header} names sizes)
   set(symbols "")
-  foreach(line IN LISTS lines)
-    string(REGEX MATCH "^ +([A-Za-z0-9_]+)=([A-Za-z0-9_]+@[0-9]+)$" line "${line}")
-    list(APPEND names ${CMAKE_MATCH_1})
-    list(APPEND symbols ${CMAKE_MATCH_2})
+  foreach(name bytes IN ZIP_LISTS names sizes)
+    list(APPEND symbols ${name}@${bytes})
   endforeach()
-  list(LENGTH names count)
-  if(NOT count EQUAL 23)
-    message(FATAL_ERROR "${def} lists ${count} exports in the form Name=Name@bytes, not 23")
-  endif()
   set(${names_var} ${names} PARENT_SCOPE)
   set(${symbols_var} ${symbols} PARENT_SCOPE)
 endfunction()

@@ -1,7 +1,12 @@
 // The call table of kivhost and the static check of a script against it.
 #include "Calls.h"
 
+#include "KivExportNames.h"
+#include "KivForIS55.h"
+
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace kivhost {
 
@@ -11,6 +16,71 @@ constexpr Param W = Param::Window;
 constexpr Param T = Param::Text;
 constexpr Param B = Param::Buffer;
 constexpr Param N = Param::Number;
+
+// The kind of each parameter type of the public header; another type is a compile error here.
+template <typename Type>
+constexpr Param KindOf() {
+    static_assert(sizeof(Type) == 0, "an export takes a type kivhost cannot pass");
+    return N;
+}
+template <>
+constexpr Param KindOf<HWND>() {
+    return W;
+}
+template <>
+constexpr Param KindOf<const char*>() {
+    return T;
+}
+template <>
+constexpr Param KindOf<char*>() {
+    return B;
+}
+template <>
+constexpr Param KindOf<int>() {
+    return N;
+}
+
+template <typename... Types>
+std::vector<Param> KindsOf(int(__stdcall*)(Types...)) {
+    return {KindOf<Types>()...};
+}
+
+// What kivhost adds to an export's declaration: the page it shows, and a note for near misses.
+struct PageData {
+    const char* name;
+    int page;          // the dialog template of the page the call shows
+    int pageArg = -1;  // the number argument that picks pageIfSet instead when nonzero
+    int pageIfSet = 0;
+    const char* note = nullptr;  // said after a "did you mean" for this name
+};
+
+// The name, as long as the public header declares it.
+template <typename Export>
+constexpr const char* ExportName(const char* name) {
+    return name;
+}
+#define KIV_EXPORT_NAME(name) ExportName<decltype(&::name)>(#name)
+
+constexpr PageData kPages[] = {
+    {KIV_EXPORT_NAME(KivGetMainAcadData), 1008, 3, 1009},
+    {KIV_EXPORT_NAME(KivIsWithinTablet), 1007},
+    {KIV_EXPORT_NAME(KivShowTargeDir), 1006, -1, 0,
+     "that spelling, without the t of Target, is the export's real name"},
+    {KIV_EXPORT_NAME(ShowTerviloUserName), 1003, 2, 1010},
+};
+
+constexpr bool SameName(const char* a, const char* b) {
+    for (; *a != '\0' && *a == *b; ++a) ++b;
+    return *a == *b;
+}
+
+constexpr bool EachExportOnce() {
+    for (std::size_t i = 0; i < std::size(kPages); ++i)
+        for (std::size_t j = i + 1; j < std::size(kPages); ++j)
+            if (SameName(kPages[i].name, kPages[j].name)) return false;
+    return true;
+}
+static_assert(EachExportOnce(), "one page row per export");
 
 const char* ParamWord(Param param) {
     switch (param) {
@@ -161,38 +231,24 @@ bool CheckStatement(const Statement& statement, std::set<std::string>& defined, 
 }  // namespace
 
 const std::vector<CallSpec>& Calls() {
-    static const std::vector<CallSpec> calls = {
-        {"CreateUpdateManager", {T, N}},
-        {"CreateUpdateManagerATP", {T, N}},
-        {"DeleteOldAppsReg", {T}},
-        {"DeleteOldFiles", {T}},
-        {"KivExistFile", {T}},
-        {"KivGetLastError", {B}},
-        {"KivGetMainAcadData", {W, B, B, N, N}, HostCommand::None, 1008, 3, 1009},
-        {"KivGetUserName", {B}},
-        {"KivIsWithinTablet", {W, T, B}, HostCommand::None, 1007},
-        {"KivRegProgDestroy", {}},
-        {"KivRegProgSetCurrName", {T}},
-        {"KivRegProgSetCurrPos", {N}},
-        {"KivShowTargeDir",
-         {W, T, T},
-         HostCommand::None,
-         1006,
-         -1,
-         0,
-         "that spelling, without the t of Target, is the export's real name"},
-        {"KivStartRegProgress", {W, T, N}},
-        {"SaveAfterFilesCopy", {T}},
-        {"SaveBeforeFilesCopy", {T, T}},
-        {"SetBlocksSubDir", {T}},
-        {"SetNewManagerDir", {T}},
-        {"SetNewProgramDir", {T}},
-        {"SetOldManagerDir", {T}},
-        {"SetOldProgramDir", {T}},
-        {"SetToDeleteAfterSave", {N}},
-        {"ShowTerviloUserName", {W, T, N}, HostCommand::None, 1003, 2, 1010},
-        {"CopyTree", {T, T}, HostCommand::CopyTree},
-    };
+    static const std::vector<CallSpec> calls = [] {
+        std::vector<CallSpec> table = {
+#define KIV_CALL(name) {#name, KindsOf(static_cast<decltype(&::name)>(nullptr))},
+            KIV_EXPORTS(KIV_CALL)
+#undef KIV_CALL
+                {"CopyTree", {T, T}, HostCommand::CopyTree},
+        };
+        for (const PageData& data : kPages) {
+            for (CallSpec& call : table) {
+                if (std::strcmp(call.name, data.name) != 0) continue;
+                call.page = data.page;
+                call.pageArg = data.pageArg;
+                call.pageIfSet = data.pageIfSet;
+                call.note = data.note;
+            }
+        }
+        return table;
+    }();
     return calls;
 }
 

@@ -1,4 +1,4 @@
-// The calls a kivhost script can make: the 22 exports and the host's own commands (no Windows API).
+// The calls a kivhost script can make: the DLL's exports and the host's own commands (no Windows API).
 #pragma once
 
 #include "Script.h"

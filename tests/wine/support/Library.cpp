@@ -37,30 +37,8 @@ void Library::Load() {
         ADD_FAILURE() << "cannot load " << path << ", error " << ::GetLastError();
         return;
     }
-#define KIV_BIND(name) Bind(module_, name, #name)
-    KIV_BIND(CreateUpdateManager);
-    KIV_BIND(CreateUpdateManagerATP);
-    KIV_BIND(DeleteOldAppsReg);
-    KIV_BIND(DeleteOldFiles);
-    KIV_BIND(KivExistFile);
-    KIV_BIND(KivGetLastError);
-    KIV_BIND(KivGetMainAcadData);
-    KIV_BIND(KivGetUserName);
-    KIV_BIND(KivIsWithinTablet);
-    KIV_BIND(KivRegProgDestroy);
-    KIV_BIND(KivRegProgSetCurrName);
-    KIV_BIND(KivRegProgSetCurrPos);
-    KIV_BIND(KivShowTargeDir);
-    KIV_BIND(KivStartRegProgress);
-    KIV_BIND(SaveAfterFilesCopy);
-    KIV_BIND(SaveBeforeFilesCopy);
-    KIV_BIND(SetBlocksSubDir);
-    KIV_BIND(SetNewManagerDir);
-    KIV_BIND(SetNewProgramDir);
-    KIV_BIND(SetOldManagerDir);
-    KIV_BIND(SetOldProgramDir);
-    KIV_BIND(SetToDeleteAfterSave);
-    KIV_BIND(ShowTerviloUserName);
+#define KIV_BIND(name) Bind(module_, name, #name);
+    KIV_EXPORTS(KIV_BIND)
 #undef KIV_BIND
 }
 

@@ -1,6 +1,9 @@
 // Loads KivForIS55.dll the way a setup script does and resolves its exports.
 #pragma once
 
+#include "KivExportNames.h"
+#include "KivForIS55.h"
+
 #include <windows.h>
 
 #include <string>
@@ -21,29 +24,10 @@ public:
     // Unloads as a script does when it ends.
     void Unload();
 
-    int(__stdcall* CreateUpdateManager)(const char*, int) = nullptr;
-    int(__stdcall* CreateUpdateManagerATP)(const char*, int) = nullptr;
-    int(__stdcall* DeleteOldAppsReg)(const char*) = nullptr;
-    int(__stdcall* DeleteOldFiles)(const char*) = nullptr;
-    int(__stdcall* KivExistFile)(const char*) = nullptr;
-    int(__stdcall* KivGetLastError)(char*) = nullptr;
-    int(__stdcall* KivGetMainAcadData)(HWND, char*, char*, int, int) = nullptr;
-    int(__stdcall* KivGetUserName)(char*) = nullptr;
-    int(__stdcall* KivIsWithinTablet)(HWND, const char*, char*) = nullptr;
-    int(__stdcall* KivRegProgDestroy)() = nullptr;
-    int(__stdcall* KivRegProgSetCurrName)(const char*) = nullptr;
-    int(__stdcall* KivRegProgSetCurrPos)(int) = nullptr;
-    int(__stdcall* KivShowTargeDir)(HWND, const char*, const char*) = nullptr;
-    int(__stdcall* KivStartRegProgress)(HWND, const char*, int) = nullptr;
-    int(__stdcall* SaveAfterFilesCopy)(const char*) = nullptr;
-    int(__stdcall* SaveBeforeFilesCopy)(const char*, const char*) = nullptr;
-    int(__stdcall* SetBlocksSubDir)(const char*) = nullptr;
-    int(__stdcall* SetNewManagerDir)(const char*) = nullptr;
-    int(__stdcall* SetNewProgramDir)(const char*) = nullptr;
-    int(__stdcall* SetOldManagerDir)(const char*) = nullptr;
-    int(__stdcall* SetOldProgramDir)(const char*) = nullptr;
-    int(__stdcall* SetToDeleteAfterSave)(int) = nullptr;
-    int(__stdcall* ShowTerviloUserName)(HWND, const char*, int) = nullptr;
+    // One pointer per export, typed by its declaration in the public header.
+#define KIV_EXPORT_POINTER(name) decltype(&::name) name = nullptr;
+    KIV_EXPORTS(KIV_EXPORT_POINTER)
+#undef KIV_EXPORT_POINTER
 
 private:
     void Load();

@@ -1,4 +1,4 @@
-// KivForIS55.h: prototypes of the 22 functions of KivForIS55.dll for InstallScript.
+// KivForIS55.h: prototypes of the functions of KivForIS55.dll for InstallScript.
 //
 // Include it at the top of setup.rul, ship KivForIS55.dll as a support file and
 // load it before the first call:

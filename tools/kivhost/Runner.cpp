@@ -21,7 +21,7 @@ namespace {
 using Word = std::uintptr_t;
 constexpr unsigned char kGuardByte = 0xA5;
 
-// Every export takes 32-bit words, so one pointer type per arity covers all 22.
+// Every export takes 32-bit words, so one pointer type per arity covers them all (up to five arguments).
 int Invoke(FARPROC proc, const std::vector<Word>& a) {
     void* p = reinterpret_cast<void*>(proc);
     switch (a.size()) {

@@ -147,9 +147,10 @@ Outcome Copy(const std::string& source, const std::string& destination) {
     // A new destination needs no same-file test, which under Wine costs a directory scan for the missing name.
     const bool copied = ::CopyFileA(source.c_str(), destination.c_str(), TRUE) != FALSE;
     const DWORD error = ::GetLastError();
+    // An existing destination is no failure but the other way, which logs its own steps.
+    if (!copied && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)) return Overwrite(source, destination);
     log::Operation("CopyFile", copied, error, subject);
     if (copied) return Outcome::Done();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return Overwrite(source, destination);
     // Past the held source only the destination's creation, which leaves nothing, or a write fails;
     // Wine keeps what it wrote before a failed write (a full disk), with a read-only source's attribute.
     const DWORD made = ::GetFileAttributesA(destination.c_str());

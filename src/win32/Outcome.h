@@ -20,12 +20,6 @@ public:
     static Outcome OfCall(bool ok, DWORD error) noexcept { return ok ? Done() : OfError(error); }
     static Outcome OfError(DWORD error) noexcept { return IsMissingError(error) ? Missing(error) : Failed(error); }
 
-    // The codes with which the file system and the registry answer "no such name".
-    static bool IsMissingError(DWORD error) noexcept {
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    }
-
-    Kind kind() const noexcept { return kind_; }
     bool done() const noexcept { return kind_ == Kind::Done; }
     bool missing() const noexcept { return kind_ == Kind::Missing; }
     bool failed() const noexcept { return kind_ == Kind::Failed; }
@@ -34,6 +28,11 @@ public:
 
 private:
     Outcome(Kind kind, DWORD error) noexcept : kind_(kind), error_(error) {}
+
+    // The codes with which the file system and the registry answer "no such name".
+    static bool IsMissingError(DWORD error) noexcept {
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
 
     Kind kind_;
     DWORD error_;

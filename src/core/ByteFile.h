@@ -24,9 +24,12 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes);
 // last one fewer; one empty piece when nothing follows offset) and returns how
 // many of its bytes, from the first, go back in place; fewer than the whole
 // piece end the edit there. False when the file cannot be opened for update or
-// read, or a write fails.
+// read, or a write fails. editHead, when given, first gets the offset bytes
+// before the pieces (a file shorter than that fails untouched), and they go
+// back in place in the same open.
 bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
-                 const std::function<std::size_t(std::string&)>& edit);
+                 const std::function<std::size_t(std::string&)>& edit,
+                 const std::function<void(std::string&)>& editHead = nullptr);
 
 // Writes the pieces in order to a new file beside path, then puts it in
 // path's place in one step: a failure at any point leaves the old file whole.

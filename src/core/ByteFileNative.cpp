@@ -63,13 +63,20 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
 }
 
 bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
-                 const std::function<std::size_t(std::string&)>& edit) {
+                 const std::function<std::size_t(std::string&)>& edit,
+                 const std::function<void(std::string&)>& editHead) {
     UniqueStdFile file(std::fopen(path.c_str(), "r+b"));
     if (!file || pieceSize == 0 || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
     const long end = std::ftell(file.get());
     if (end < 0) return false;
     const auto size = static_cast<std::size_t>(end);
-    std::string bytes;
+    std::string bytes(offset, '\0');
+    if (editHead) {
+        if (!SeekTo(file.get(), 0) || std::fread(&bytes[0], 1, offset, file.get()) != offset) return false;
+        editHead(bytes);
+        bytes.resize(offset);
+        if (!SeekTo(file.get(), 0) || !WriteAll(file.get(), bytes)) return false;
+    }
     std::size_t at = offset;
     do {
         const std::size_t piece = at < size ? std::min(pieceSize, size - at) : 0;

@@ -103,25 +103,26 @@ std::size_t StampRecords(int kind, char* records, std::size_t count, std::size_t
     return count;
 }
 
-// Stamps the whole records of a block table file in place: the six-character
-// time code goes into characters 2 to 7 of each block code, and the first ten
-// records fill the slots. False when the table cannot be opened for update,
-// holds no whole record, a block code is not 21 characters long (the records
-// before it stay stamped) or the time cannot be encoded.
-bool StampBlockRecords(int kind, const std::string& path, std::uint32_t time, BlockSlots& slots) {
-    const std::optional<std::string> timeCode = EncodeBase38(time, table::kTimeCodeWidth);
-    if (!timeCode) return false;
+// Stamps a block table in one open for update: time goes into its header, the
+// six-character time code into characters 2 to 7 of each whole record's block
+// code, and the first ten records fill the slots. False when the table cannot
+// be opened for update, is shorter than its header, holds no whole record, or
+// a block code is not 21 characters long (the records before it stay stamped).
+bool StampBlockTable(int kind, const std::string& path, std::uint32_t time, std::string_view timeCode,
+                     BlockSlots& slots) {
     std::size_t whole = 0;  // records handed so far
     bool complete = true;
     // Bytes after the last whole record are left as they are.
-    bool written =
-        EditInPlace(path, table::kHeaderSize, kRecordsPerPiece * table::kRecordSize, [&](std::string& piece) {
+    bool written = EditInPlace(
+        path, table::kHeaderSize, kRecordsPerPiece * table::kRecordSize,
+        [&](std::string& piece) {
             const std::size_t count = piece.size() / table::kRecordSize, first = whole;
-            const std::size_t stamped = StampRecords(kind, &piece[0], count, first, *timeCode, slots);
+            const std::size_t stamped = StampRecords(kind, &piece[0], count, first, timeCode, slots);
             whole += count;
             complete = stamped == count;
             return stamped * table::kRecordSize;
-        });
+        },
+        [&](std::string& header) { PutHeaderTime(header, time); });
     return written && whole > 0 && complete;
 }
 
@@ -164,16 +165,14 @@ bool FormatBlockEntry(int kind, int number, const char* record, std::string& slo
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock) {
     if (kind < 0 || kind >= kOpeningKindCount) return false;
     std::int64_t now = clock();
-    if (now < 0 || now > std::numeric_limits<std::uint32_t>::max() ||
-        !EncodeBase38(static_cast<std::uint64_t>(now), table::kTimeCodeWidth))
-        return false;
+    if (now < 0 || now > std::numeric_limits<std::uint32_t>::max()) return false;
+    const std::optional<std::string> timeCode = EncodeBase38(static_cast<std::uint64_t>(now), table::kTimeCodeWidth);
+    if (!timeCode) return false;
     auto time = static_cast<std::uint32_t>(now);
-    for (int t = 0; t < kTableCount; ++t) {
-        std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
-        if (!StampHeader(path, time)) return false;
-        if (t == kTableCount - 1 && !StampBlockRecords(kind, path, time, slots)) return false;
-    }
-    return true;
+    const std::string prefix = folder + "\\" + kOpeningKinds[kind].tablePrefix;
+    for (int t = 0; t < kTableCount - 1; ++t)
+        if (!StampHeader(prefix + kTableNames[t], time)) return false;
+    return StampBlockTable(kind, prefix + kTableNames[kTableCount - 1], time, *timeCode, slots);
 }
 
 }  // namespace kiv::upgrade

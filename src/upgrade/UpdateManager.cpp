@@ -58,7 +58,7 @@ bool SetUpdatePaths(const char* dir, UpdateVariant variant) {
 bool NewManagerFolderFound(const SetupState& state) {
     if (state.newManagerDir.empty())
         outcome::Fail(ERROR_PATH_NOT_FOUND, "Kein neuer Manager-Ordner gesetzt");
-    else if (!file::Exists(state.newManagerDir))
+    else if (!file::IsFolder(state.newManagerDir))
         outcome::Fail(ERROR_PATH_NOT_FOUND, "Neuer Manager-Ordner " + state.newManagerDir + " nicht gefunden");
     else
         return true;

@@ -122,12 +122,22 @@ bool ReadPrefix(const std::string& path, std::size_t size, std::string& bytes) {
 }
 
 bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceSize,
-                 const std::function<std::size_t(std::string&)>& edit) {
+                 const std::function<std::size_t(std::string&)>& edit,
+                 const std::function<void(std::string&)>& editHead) {
     UniqueFile file = OpenForUpdate(path);
     std::size_t size = 0;
-    if (!file || !SizeOf(file.get(), size) || pieceSize == 0 || !SeekTo(file.get(), offset)) return false;
+    if (!file || !SizeOf(file.get(), size) || pieceSize == 0) return false;
     // One buffer for all pieces: fresh memory for a whole large file costs more than reading it.
-    std::string bytes;
+    std::string bytes(offset, '\0');
+    if (editHead) {
+        std::size_t got = 0;
+        if (!ReadUpTo(file.get(), &bytes[0], offset, got) || got != offset) return false;
+        editHead(bytes);
+        bytes.resize(offset);
+        if (!SeekTo(file.get(), 0) || !WriteAll(file.get(), bytes))
+            return log::Operation("WriteFile", false, [&] { return log::Quote(path.c_str()); });
+    }
+    if (!SeekTo(file.get(), offset)) return false;
     bool written = true;
     std::size_t at = offset;
     do {

@@ -121,6 +121,13 @@ bool Exists(const char* path) {
     return Found(name, name.size() != std::strlen(path));
 }
 
+bool IsFolder(const std::string& path) {
+    const UINT callerMode = QuietCriticalErrors();
+    ScopeExit restore([callerMode]() noexcept { ::SetErrorMode(callerMode); });
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
     // Some network redirectors report index 0 for every file.
     if (IndexKnown(a) && IndexKnown(b))

@@ -19,6 +19,11 @@ namespace kiv::file {
 bool Exists(const char* path);
 inline bool Exists(const std::string& path) { return Exists(path.c_str()); }
 
+// True for an existing folder, its name with or without a trailing backslash.
+// Cheaper than Exists (no volume query) for the library's own checks; never
+// shows a system dialog either.
+bool IsFolder(const std::string& path);
+
 // What the file system tells about one opened file, and the full path it was opened by.
 struct FileIdentity {
     std::uint32_t volumeSerial = 0;

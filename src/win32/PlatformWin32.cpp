@@ -83,21 +83,26 @@ std::string CreateTemporaryBeside(const std::string& path) {
 }
 
 bool ReplaceWith(const std::string& source, const std::string& target) {
-    DWORD attributes = ::GetFileAttributesA(target.c_str());
+    // A wildcard would make the search below answer for another file.
+    if (target.find_first_of("*?") != std::string::npos) {
+        ::SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     std::string destination = target;
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
+    // One search gives the attributes and the name as spelled on disk ("ARCH.CFG"), which a
+    // rename would otherwise replace with the spelling it is given.
+    WIN32_FIND_DATAA data;
+    UniqueFind search(::FindFirstFileA(target.c_str(), &data));
+    if (search) {
         // Windows refuses to replace a read-only file or a folder; Wine as root replaces a read-only
         // file, so ask first.
-        if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        if ((data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
             log::Operation("MoveFileEx", false, ERROR_ACCESS_DENIED, [&] { return Describe(source, target); });
             ::SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }
-        // A rename takes the spelling of the name it is given: keep the one on disk ("ARCH.CFG").
-        WIN32_FIND_DATAA data;
-        UniqueFind search(::FindFirstFileA(target.c_str(), &data));
-        if (search) destination = target.substr(0, path::LastSeparator(target, "\\/") + 1) + data.cFileName;
-        ::SetFileAttributesA(source.c_str(), attributes);
+        destination = target.substr(0, path::LastSeparator(target, "\\/") + 1) + data.cFileName;
+        ::SetFileAttributesA(source.c_str(), data.dwFileAttributes);
     }
     return log::Operation("MoveFileEx",
                           ::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE,

@@ -8,7 +8,8 @@
 
 namespace kivnative {
 
-// EditInPlace with an edit that upper-cases the pieces it is handed and keeps the first `keep` of each.
+// EditInPlace with an edit that upper-cases the pieces it is handed and keeps the first `keep` of each;
+// with `head`, the bytes before the offset are upper-cased too.
 struct EditCase {
     const char* what;
     std::string file;
@@ -17,6 +18,8 @@ struct EditCase {
     std::size_t keep;
     std::string handed;  // the last piece the edit sees
     std::string after;   // the file afterwards
+    bool head = false;
+    bool done = true;  // EditInPlace's answer
 };
 
 inline const std::vector<EditCase> kEditCases = {
@@ -29,6 +32,9 @@ inline const std::vector<EditCase> kEditCases = {
      std::string("hd\x1a\0XY", 6)},
     {"whole pieces go on to the shorter last", "headerabcdefg", 6, 3, 3, "g", "headerABCDEFG"},
     {"a piece kept in part ends the edit", "headerabcdefg", 6, 3, 2, "abc", "headerABcdefg"},
+    {"the head goes back with the pieces", "headerabcdef", 6, 64, 3, "abcdef", "HEADERABCdef", true},
+    {"a head alone", "header", 6, 64, 0, "", "HEADER", true},
+    {"a file shorter than the head fails untouched", "head", 6, 64, 5, "not called", "head", true, false},
 };
 
 inline std::size_t UpperCaseAndKeep(std::string& bytes, std::size_t keep) {

@@ -17,10 +17,13 @@ TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
         ScratchFolder folder;
         WriteBytes("t.dat", c.file);
         std::string handed = "not called";
-        EXPECT_TRUE(EditInPlace("t.dat", c.offset, c.pieceSize, [&](std::string& bytes) {
+        auto edit = [&](std::string& bytes) {
             handed = bytes;
             return UpperCaseAndKeep(bytes, c.keep);
-        }));
+        };
+        std::function<void(std::string&)> head;
+        if (c.head) head = [](std::string& bytes) { UpperCaseAndKeep(bytes, 0); };
+        EXPECT_EQ(c.done, EditInPlace("t.dat", c.offset, c.pieceSize, edit, head));
         EXPECT_EQ(c.handed, handed);
         EXPECT_EQ(c.after, ReadBytes("t.dat"));
     }

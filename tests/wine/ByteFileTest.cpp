@@ -73,10 +73,13 @@ TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {
         ScratchFolder dir;
         WriteFile(dir / "t.dat", c.file);
         std::string handed = "not called";
-        EXPECT_TRUE(EditInPlace(dir / "t.dat", c.offset, c.pieceSize, [&](std::string& bytes) {
+        auto edit = [&](std::string& bytes) {
             handed = bytes;
             return kivnative::UpperCaseAndKeep(bytes, c.keep);
-        }));
+        };
+        std::function<void(std::string&)> head;
+        if (c.head) head = [](std::string& bytes) { kivnative::UpperCaseAndKeep(bytes, 0); };
+        EXPECT_EQ(c.done, EditInPlace(dir / "t.dat", c.offset, c.pieceSize, edit, head));
         EXPECT_EQ(c.handed, handed);
         EXPECT_EQ(c.after, ReadFile(dir / "t.dat"));
     }

@@ -22,7 +22,8 @@ using path::EqualsIgnoringCase;
 std::string CreateTemporaryBeside(const std::string& path);
 
 // Puts source in the place of target in one step; an existing target's name
-// spelling and attributes carry over. On failure, including a read-only
+// spelling and attributes carry over, but for the archive bit, which a changed
+// file gets. On failure, including a read-only
 // target (access denied) or a folder, both files stay as they were. Failures
 // leave the platform's last error code (errno natively) saying why.
 bool ReplaceWith(const std::string& source, const std::string& target);

@@ -102,7 +102,9 @@ bool ReplaceWith(const std::string& source, const std::string& target) {
             return false;
         }
         destination = target.substr(0, path::LastSeparator(target, "\\/") + 1) + data.cFileName;
-        ::SetFileAttributesA(source.c_str(), data.dwFileAttributes);
+        // The archive bit is not carried: the content changed. A plain file needs no call at all.
+        const DWORD carried = data.dwFileAttributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL);
+        if (carried != 0) ::SetFileAttributesA(source.c_str(), carried | FILE_ATTRIBUTE_ARCHIVE);
     }
     return log::Operation("MoveFileEx",
                           ::MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE,

@@ -31,6 +31,7 @@ struct SetupState {
     bool keepOriginals = false;         // the save leaves the replaceable kinds in place
     bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
     CallRecord lastCall;                // what KivGetLastError tells
+    bool logHeaderWritten = false;      // the process's first log line is preceded by a header
 };
 
 // The open progress window and its busy-cursor hold. Deliberately plain

@@ -1,13 +1,13 @@
 // The module handle of the library and the centring of its dialogs.
 #include "dialogs/WindowPlacement.h"
 
-#include <algorithm>
+#include "win32/Module.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include <algorithm>
 
 namespace kiv::dialogs {
 
-HINSTANCE LibraryModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+HINSTANCE LibraryModule() { return module::Library(); }
 
 namespace {
 

@@ -20,9 +20,18 @@ namespace kiv::exports {
 
 static_assert(kOutputBufferSize == KIV_BUFFER_SIZE, "the buffers the library fills are the ones callers allocate");
 
-// A caller's output buffer, shown in the log as it stands after the call.
+// A caller's output buffer, shown in the log as it stands after the call, or as
+// unchanged when the call left it as the caller filled it.
 struct Out {
+    explicit Out(char* buffer) : buffer(buffer), before(Content(buffer)) {}
+    // The caller promised kOutputBufferSize bytes; an unwritten one need not hold a zero.
+    static std::string Content(const char* buffer) {
+        if (buffer == nullptr) return std::string();
+        const void* end = std::memchr(buffer, '\0', kOutputBufferSize);
+        return std::string(buffer, end != nullptr ? static_cast<const char*>(end) - buffer : kOutputBufferSize);
+    }
     char* buffer;
+    std::string before;
 };
 
 inline std::string Describe(const char* text) { return log::Quote(text); }
@@ -32,12 +41,10 @@ inline std::string Describe(HWND window) {
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
     return text;
 }
-inline std::string Describe(Out out) {
+inline std::string Describe(const Out& out) {
     if (out.buffer == nullptr) return "NULL";
-    // The caller promised kOutputBufferSize bytes; an unwritten one need not hold a zero.
-    const void* end = std::memchr(out.buffer, '\0', kOutputBufferSize);
-    std::size_t length = end != nullptr ? static_cast<const char*>(end) - out.buffer : kOutputBufferSize;
-    return "out " + log::Quote(std::string(out.buffer, length).c_str());
+    const std::string after = Out::Content(out.buffer);
+    return (after == out.before ? "unchanged " : "out ") + log::Quote(after.c_str());
 }
 
 // The interface's integer for each domain result.
@@ -69,12 +76,16 @@ void LogCall(const char* name, int result, LARGE_INTEGER start, const std::tuple
         std::snprintf(tail, sizeof tail, ") = %d [%.3f ms]", result,
                       frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart : 0.0);
         line += tail;
-        if (outcome::LastCode() != ERROR_SUCCESS) {
+        const DWORD code = outcome::LastCode();
+        if (code != ERROR_SUCCESS) {
             char text[kOutputBufferSize];
             outcome::CopyLastText(text);
-            line += " error " + std::to_string(outcome::LastCode()) + ": " + text;
+            line += " error " + std::to_string(code) + ": " + text;
         }
-        log::Write(line);
+        // A Cancel is the user's choice; no product found is worth a look; the rest is a failure.
+        log::Write(line, code == ERROR_SUCCESS || code == ERROR_CANCELLED ? log::Level::Info
+                         : code == ERROR_NOT_FOUND                        ? log::Level::Warning
+                                                                          : log::Level::Error);
     } catch (...) {
     }
 }

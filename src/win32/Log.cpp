@@ -1,7 +1,10 @@
 // The diagnostic log's file: appended a whole line at a time, safe with several writers.
 #include "win32/Log.h"
 
+#include "core/SetupState.h"
 #include "win32/Handles.h"
+#include "win32/LogonName.h"
+#include "win32/Module.h"
 
 #include <cstdio>
 
@@ -34,13 +37,42 @@ std::string SystemMessage(DWORD error) {
 
 namespace {
 
-std::string Stamp() {
+std::string Stamp(Level level) {
+    static const char* const kLevelNames[] = {"info   ", "warning", "error  "};
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] ", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, ::GetCurrentProcessId());
+    char text[80];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u [%lu] %s ", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, ::GetCurrentProcessId(),
+                  kLevelNames[static_cast<int>(level)]);
     return text;
+}
+
+bool IsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                    &administrators))
+        return false;
+    BOOL member = FALSE;
+    const bool asked = ::CheckTokenMembership(nullptr, administrators, &member) != FALSE;
+    ::FreeSid(administrators);
+    return asked && member != FALSE;
+}
+
+// What a support case needs first: which library, on which Windows, for whom.
+std::string Header() {
+    OSVERSIONINFOA windows = {};
+    windows.dwOSVersionInfoSize = sizeof windows;
+    char version[192] = "unknown";
+    if (::GetVersionExA(&windows))
+        std::snprintf(version, sizeof version, "%lu.%lu.%lu%s%s", windows.dwMajorVersion, windows.dwMinorVersion,
+                      windows.dwBuildNumber, windows.szCSDVersion[0] != '\0' ? " " : "", windows.szCSDVersion);
+    const std::string libraryVersion = module::Version();
+    return "KivForIS55 " + (libraryVersion.empty() ? std::string("(no version)") : libraryVersion) + " " +
+           Quote(module::Path().c_str()) + "; Windows " + version + "; user " +
+           Quote(LogonName().value_or("").c_str()) + (IsAdministrator() ? ", administrator" : ", no administrator") +
+           "; ANSI code page " + std::to_string(::GetACP());
 }
 
 }  // namespace
@@ -53,7 +85,7 @@ bool Enabled() noexcept {
     return enabled;
 }
 
-void Write(const std::string& text) noexcept {
+void Write(const std::string& text, Level level) noexcept {
     DWORD lastError = ::GetLastError();
     try {
         std::string path = LogPath();
@@ -62,13 +94,18 @@ void Write(const std::string& text) noexcept {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
-            std::string line = Stamp() + text + "\r\n";
+            std::string line = Stamp(level) + text + "\r\n";
             // Writers in other processes take turns on a lock byte far past any real end,
             // so each line goes whole to the end as it is then.
             OVERLAPPED lockAt = {};
             lockAt.Offset = 0xFFFFFFFE;
             lockAt.OffsetHigh = 0x7FFFFFFF;
             bool locked = ::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockAt) != FALSE;
+            // Asked under the lock, which also keeps this process's own threads apart.
+            if (!State().logHeaderWritten) {
+                State().logHeaderWritten = true;
+                line = Stamp(Level::Info) + Header() + "\r\n" + line;
+            }
             ::SetFilePointer(file.get(), 0, nullptr, FILE_END);
             DWORD written = 0;
             ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -99,16 +136,21 @@ void Record(const char* what, const std::string& subject, bool ok, DWORD error) 
     DWORD lastError = ::GetLastError();
     try {
         std::string line = std::string("  ") + what + " " + subject;
+        Level level = Level::Info;
         if (ok) {
             line += ": ok";
         } else if (error == ERROR_SUCCESS) {
             line += ": refused";
+            level = Level::Warning;
+        } else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            line += ": not there (" + std::to_string(error) + ")";
         } else {
+            level = Level::Error;
             line += ": error " + std::to_string(error);
             std::string message = SystemMessage(error);
             if (!message.empty()) line += " (" + message + ")";
         }
-        Write(line);
+        Write(line, level);
     } catch (...) {
     }
     ::SetLastError(lastError);

@@ -12,8 +12,14 @@ namespace kiv::log {
 // set it at any time; unset, the library writes nothing.
 bool Enabled() noexcept;
 
-// Appends text and a line end, stamped with time and process; failures are ignored.
-void Write(const std::string& text) noexcept;
+// Every line says how much it matters; nothing is filtered out.
+enum class Level { Info, Warning, Error };
+
+// Appends text and a line end, stamped with time, process and level; failures
+// are ignored. A process's first line is preceded by a header: the library's
+// version and path, Windows, the user and whether an administrator, the ANSI
+// code page.
+void Write(const std::string& text, Level level = Level::Info) noexcept;
 
 // The system's text for a Win32 error code in the user's language, without its
 // line end; empty when the system has none.
@@ -23,8 +29,10 @@ std::string SystemMessage(DWORD error);
 std::string Quote(const char* text);
 
 // Records an operation that changed something or failed: what, on which paths
-// or key, and for a failure the error code with the system's text for it.
-// Keeps the caller's last-error value, so a log line changes nothing.
+// or key, and for a failure the error code with the system's text for it. A
+// file, folder or key that is not there is told as such, not as an error:
+// most such operations are checks. Keeps the caller's last-error value, so a
+// log line changes nothing.
 void Record(const char* what, const std::string& subject, bool ok, DWORD error) noexcept;
 
 // The same, building the subject text only when the log is on.

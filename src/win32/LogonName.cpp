@@ -14,12 +14,16 @@ namespace {
 const char* const kFallbackUserName = "Dorva AT User";
 }  // namespace
 
-void TakeLogonName(char* nameBuffer) {
+std::optional<std::string> LogonName() {
     char name[kOutputBufferSize];
     DWORD size = sizeof name;
     // An empty logon name would leave the update manager without a user.
-    bool found = ::GetUserNameA(name, &size) != FALSE && name[0] != '\0';
-    std::string chosen = found ? std::string(name) : std::string(kFallbackUserName);
+    if (!::GetUserNameA(name, &size) || name[0] == '\0') return std::nullopt;
+    return std::string(name);
+}
+
+void TakeLogonName(char* nameBuffer) {
+    const std::string chosen = LogonName().value_or(kFallbackUserName);
     WriteOutput(nameBuffer, chosen);
     State().userName = chosen;
 }

@@ -452,7 +452,7 @@ TEST(KivHost, AnswersNoUserCouldGiveAreRefusedBeforeTheRun) {
     }
 }
 
-TEST(KivHost, UsageAndDllErrorsRunNothing) {
+TEST(KivHost, UsageAndDllErrorsRunNothingAndAnUnwritableLogIsWarnedOf) {
     ScratchFolder dir;
     HostRun run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--dll C:\\windows\\system32\\kernel32.dll");
     EXPECT_EQ(2u, run.exitCode);
@@ -478,6 +478,12 @@ TEST(KivHost, UsageAndDllErrorsRunNothing) {
     run = RunHost(Define("svLong", std::string(260, 'x')) + " \"" + dir / "script.kiv" + "\"");
     EXPECT_EQ(2u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("--define svLong: the text does not fit a 260-byte buffer")) << run.err;
+
+    // A log that cannot be written is warned of, and the run goes on without it.
+    run = RunScript(dir, "KivExistFile(\"C:\\\\\")\n", "--log \"" + dir / "nope\\x.log\"");
+    EXPECT_NE(std::string::npos, run.out.find("KivExistFile")) << run.out;
+    EXPECT_NE(std::string::npos, run.err.find("warning: the log " + dir / "nope\\x.log cannot be written: "))
+        << run.err;
 }
 
 TEST(KivHost, RunsTheSampleUpgradeUnattended) {

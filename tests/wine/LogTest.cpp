@@ -89,8 +89,10 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"\\\\Tervilo.mnu\" -> \"C:\\\\kivtest\\\\", "a file copied"},
         {"\\\\TvKonfig.exe\" -> \"", "a copy that failed"},
         {"(", "a failure with the system's text"},
-        {"RegOpenKey HKLM\\Software\\Autodesk\\AutoCAD\\R15.0: error 2", "a failed registry open"},
-        {"KivGetMainAcadData(0x0, out \"preset\", out \"preset\", 0, 0) = 0 [", "buffers as they stand after"},
+        {"RegOpenKey HKLM\\Software\\Autodesk\\AutoCAD\\R15.0: not there (2)", "a key that is not there"},
+        {"KivGetMainAcadData(0x0, unchanged \"preset\", unchanged \"preset\", 0, 0) = 0 [", "buffers left alone"},
+        {"] warning KivGetMainAcadData(", "no product found is a warning"},
+        {"] info    SetOldProgramDir(", "a call that did its work"},
         {"KivGetUserName(out \"", "the name written"},
         {"RegOpenKey HKLM\\Software\\Dorvasys", "a key looked for, not created"},
         {"KivRegProgDestroy() = 0 [", "an export without arguments"},
@@ -98,9 +100,18 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"\\\\Arch.Cfg\": ok", "the rewrite's replace"},
     };
     for (const Expected& e : expected) EXPECT_TRUE(HasLineWith(lines, e.part)) << e.why << ": " << e.part;
-    // An error comes with the system's text for it.
+    // The process's first line says which library, Windows, user and code page.
+    ASSERT_FALSE(lines.empty());
+    for (const char* part : {"] info    KivForIS55 5.5.0.1 \"", "KivForIS55.dll\"; Windows ", "; user \"",
+                             "administrator; ANSI code page 1252"})
+        EXPECT_NE(std::string::npos, lines[0].find(part)) << lines[0];
+    EXPECT_FALSE(HasLineWith(std::vector<std::string>(lines.begin() + 1, lines.end()), "; ANSI code page "));
+    // An operation's error comes with the system's text for it, at level error.
     for (const std::string& line : lines)
-        if (line.find(": error ") != std::string::npos) EXPECT_NE(std::string::npos, line.find(" (")) << line;
+        if (line.find(": error ") != std::string::npos && line.find(") = ") == std::string::npos) {
+            EXPECT_NE(std::string::npos, line.find(" (")) << line;
+            EXPECT_NE(std::string::npos, line.find("] error   ")) << line;
+        }
 }
 
 TEST(DiagnosticLog, AnUnwritableLogChangesNothing) {
@@ -130,8 +141,10 @@ TEST(DiagnosticLog, SeveralWritersKeepEveryLineWhole) {
         });
     for (std::thread& writer : writers) writer.join();
 
-    const std::vector<std::string> lines = Lines(ReadFile(dir / "kiv.log"));
-    ASSERT_EQ(static_cast<std::size_t>(kWriters * kLinesEach), lines.size());
+    std::vector<std::string> lines = Lines(ReadFile(dir / "kiv.log"));
+    ASSERT_EQ(static_cast<std::size_t>(kWriters * kLinesEach) + 1, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("; ANSI code page ")) << "the header comes first, once";
+    lines.erase(lines.begin());
     for (const std::string& line : lines) {
         std::size_t at = line.find("writer ");
         ASSERT_NE(std::string::npos, at) << line;

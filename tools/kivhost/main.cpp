@@ -154,6 +154,13 @@ int main(int argc, char** argv) {
         // Both: the DLL may read it through the system or through its C runtime.
         ::SetEnvironmentVariableA("KIVFORIS55_LOG", options.log.c_str());
         ::_putenv(("KIVFORIS55_LOG=" + options.log).c_str());
+        // The DLL ignores a log it cannot write, so say it here, once.
+        kiv::UniqueFile probe(::CreateFileA(options.log.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe)
+            PrintError("kivhost: warning: the log " + ToUtf8(options.log) +
+                       " cannot be written: " + SystemMessage(::GetLastError()) + "; the run goes on without it");
     }
     std::string dllPath = options.dll.empty() ? ProgramFolder() + "\\KivForIS55.dll" : options.dll;
     HMODULE dll = ::LoadLibraryA(dllPath.c_str());

@@ -29,14 +29,34 @@ endforeach()
 set(kiv_import_libraries ${kiv_release}/KivForIS55.lib ${kiv_release}/KivForIS55.dll.a)
 add_custom_target(kiv_release_files ALL DEPENDS ${kiv_stripped} ${kiv_import_libraries})
 
-install(FILES ${PROJECT_SOURCE_DIR}/docs/README-setup.md DESTINATION . RENAME README.md)
+# Text files go out with CR LF line ends, which the editors of a setup author's Windows need.
+# Each pair: the source, and its path in the zip.
+file(GLOB kiv_sample_scripts CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/installscript/*.rul)
+set(kiv_text_files docs/README-setup.md README.md  docs/CHANGES.md CHANGES.md  tools/kivhost/README.md README-kivhost.md
+    include/KivForIS55.h include/KivForIS55.h  installscript/KivForIS55.h installscript/KivForIS55.h
+    examples/README.md examples/README.md  examples/upgrade.kiv examples/upgrade.kiv)
+foreach(script IN LISTS kiv_sample_scripts)
+  list(APPEND kiv_text_files ${script} ${script})
+endforeach()
+list(LENGTH kiv_text_files kiv_text_count)
+math(EXPR kiv_text_last "${kiv_text_count} - 1")
+foreach(at RANGE 0 ${kiv_text_last} 2)
+  math(EXPR next "${at} + 1")
+  list(GET kiv_text_files ${at} source)
+  list(GET kiv_text_files ${next} packed)
+  get_filename_component(folder ${packed} DIRECTORY)
+  # Made when the build is configured: an edited source has it configured again.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${source})
+  file(GENERATE OUTPUT ${kiv_release}/text/${packed} INPUT ${PROJECT_SOURCE_DIR}/${source} NEWLINE_STYLE CRLF)
+  install(FILES ${kiv_release}/text/${packed} DESTINATION ./${folder})
+endforeach()
+
 install(PROGRAMS ${kiv_stripped} DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/tools/kivhost/README.md DESTINATION . RENAME README-kivhost.md)
-install(FILES ${PROJECT_SOURCE_DIR}/include/KivForIS55.h DESTINATION include)
+install(FILES ${KIV_LINK_MAP} DESTINATION .)
 install(FILES ${kiv_import_libraries} DESTINATION lib)
-file(GLOB kiv_sample_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/installscript/*.rul)
-install(FILES ${PROJECT_SOURCE_DIR}/installscript/KivForIS55.h ${kiv_sample_scripts} DESTINATION installscript)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples)
+# The sample is shipped as made; the script that makes it reads the library's sources, which are not.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples
+  PATTERN README.md EXCLUDE PATTERN upgrade.kiv EXCLUDE PATTERN make_sample.py EXCLUDE)
 file(GLOB kiv_screenshots CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.png)
 install(FILES ${kiv_screenshots} DESTINATION docs)
 

@@ -8,10 +8,12 @@
 
 namespace kiv {
 
-template <typename Traits>
+// Owns a handle of type Pointer that Close releases; Invalid is the value that holds nothing
+// (an integer: INVALID_HANDLE_VALUE is no constant expression of a pointer type).
+template <typename Pointer, auto Close, LONG_PTR Invalid = 0>
 class UniqueHandle {
 public:
-    using pointer = typename Traits::pointer;
+    using pointer = Pointer;
 
     UniqueHandle() noexcept = default;
     explicit UniqueHandle(pointer h) noexcept : h_(h) {}
@@ -26,69 +28,44 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     pointer get() const noexcept { return h_; }
-    explicit operator bool() const noexcept { return h_ != Traits::Invalid(); }
+    explicit operator bool() const noexcept { return h_ != None(); }
 
-    pointer release() noexcept { return std::exchange(h_, Traits::Invalid()); }
-    void reset(pointer h = Traits::Invalid()) noexcept {
-        if (h_ != Traits::Invalid()) Traits::Close(h_);
+    pointer release() noexcept { return std::exchange(h_, None()); }
+    void reset(pointer h = None()) noexcept {
+        if (h_ != None()) Close(h_);
         h_ = h;
     }
 
 private:
-    pointer h_ = Traits::Invalid();
+    static pointer None() noexcept { return reinterpret_cast<pointer>(Invalid); }
+    pointer h_ = None();
 };
 
-struct FindTraits {
-    using pointer = HANDLE;
-    static pointer Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(pointer h) noexcept { ::FindClose(h); }
-};
-struct FileTraits {
-    using pointer = HANDLE;
-    static pointer Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(pointer h) noexcept { ::CloseHandle(h); }
-};
-struct GdiObjectTraits {
-    using pointer = HGDIOBJ;
-    static pointer Invalid() noexcept { return nullptr; }
-    static void Close(pointer h) noexcept { ::DeleteObject(h); }
-};
-struct MemoryDcTraits {
-    using pointer = HDC;
-    static pointer Invalid() noexcept { return nullptr; }
-    static void Close(pointer h) noexcept { ::DeleteDC(h); }
-};
+using UniqueFind = UniqueHandle<HANDLE, ::FindClose, -1>;
+using UniqueFile = UniqueHandle<HANDLE, ::CloseHandle, -1>;
+using UniqueKernelObject = UniqueHandle<HANDLE, ::CloseHandle>;  // events, threads, timers: null for none
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, ::DeleteObject>;
+using UniqueMemoryDc = UniqueHandle<HDC, ::DeleteDC>;
+using UniqueModule = UniqueHandle<HMODULE, ::FreeLibrary>;
+using UniqueRegKey = UniqueHandle<HKEY, ::RegCloseKey>;
 
-struct ModuleTraits {
-    using pointer = HMODULE;
-    static pointer Invalid() noexcept { return nullptr; }
-    static void Close(pointer h) noexcept { ::FreeLibrary(h); }
-};
-
-struct RegKeyTraits {
-    using pointer = HKEY;
-    static pointer Invalid() noexcept { return nullptr; }
-    static void Close(pointer h) noexcept { ::RegCloseKey(h); }
-};
-
-using UniqueFind = UniqueHandle<FindTraits>;
-using UniqueFile = UniqueHandle<FileTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;
-using UniqueRegKey = UniqueHandle<RegKeyTraits>;
-
-// Runs a one-off clean-up when the scope ends.
+// Runs a one-off clean-up when the scope ends, unless released first.
 template <typename F>
 class ScopeExit {
 public:
     explicit ScopeExit(F f) noexcept : f_(std::move(f)) {}
-    ~ScopeExit() { f_(); }
+    ~ScopeExit() {
+        if (armed_) f_();
+    }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
 
+    // The work succeeded: nothing to clean up.
+    void release() noexcept { armed_ = false; }
+
 private:
     F f_;
+    bool armed_ = true;
 };
 
 }  // namespace kiv

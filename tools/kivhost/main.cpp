@@ -163,15 +163,14 @@ int main(int argc, char** argv) {
                        " cannot be written: " + SystemMessage(::GetLastError()) + "; the run goes on without it");
     }
     std::string dllPath = options.dll.empty() ? ProgramFolder() + "\\KivForIS55.dll" : options.dll;
-    HMODULE dll = ::LoadLibraryA(dllPath.c_str());
-    if (dll == nullptr) {
+    kiv::UniqueModule dll(::LoadLibraryA(dllPath.c_str()));
+    if (!dll) {
         PrintError("kivhost: cannot load " + ToUtf8(dllPath) + ": " + SystemMessage(::GetLastError()));
         return kExitSetupError;
     }
-    kiv::ScopeExit unload([&] { ::FreeLibrary(dll); });
     std::map<std::string, FARPROC> procs;
     std::string missing;
-    if (!ResolveExports(dll, statements, procs, missing)) {
+    if (!ResolveExports(dll.get(), statements, procs, missing)) {
         PrintError("kivhost: " + ToUtf8(dllPath) + " has no export " + missing + "; nothing was run");
         return kExitSetupError;
     }
@@ -186,7 +185,7 @@ int main(int argc, char** argv) {
     AutoAnswer::Settings settings;
     settings.mainWindow = mainWindow;
     settings.rules = options.answers;
-    settings.templates = DialogTemplates(dll);
+    settings.templates = DialogTemplates(dll.get());
     settings.screenshotFolder = options.screenshots;
     settings.timeoutMs = static_cast<DWORD>(options.timeoutSeconds) * 1000;
     AutoAnswer answers(std::move(settings));

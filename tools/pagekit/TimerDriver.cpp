@@ -7,13 +7,6 @@ namespace pagekit {
 
 namespace {
 
-struct KernelObjectTraits {
-    using pointer = HANDLE;
-    static pointer Invalid() noexcept { return nullptr; }
-    static void Close(pointer h) noexcept { ::CloseHandle(h); }
-};
-using UniqueKernelObject = kiv::UniqueHandle<KernelObjectTraits>;
-
 TimerDriver* g_running = nullptr;  // the timer procedure gets no context of its own
 
 }  // namespace
@@ -52,9 +45,9 @@ void TimerDriver::Run(const std::function<void()>& call, const std::function<voi
     tick_ = &tick;
     thread_ = ::GetCurrentThreadId();
     deadlinePassed_ = 0;
-    UniqueKernelObject finished(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    kiv::UniqueKernelObject finished(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     finished_ = finished.get();
-    UniqueKernelObject watchdog;
+    kiv::UniqueKernelObject watchdog;
     if (settings_.deadlineMs != 0 && finished)
         watchdog.reset(::CreateThread(nullptr, 0, &TimerDriver::Watchdog, this, 0, nullptr));
     UINT_PTR timer = ::SetTimer(nullptr, 0, settings_.tickMs, &TimerDriver::OnTimer);

@@ -5,6 +5,7 @@
 // run. And the DLL's load plus unload.
 #include "Compare.h"
 #include "Workloads.h"
+#include "core/OpeningTables.h"
 #include "core/SaveLists.h"
 #include "win32/FileSystem.h"
 #include "win32/Handles.h"

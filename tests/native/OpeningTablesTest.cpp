@@ -30,9 +30,9 @@ std::string BlockEntry(int kind, int number, const std::string& record) {
 // The block table after stamping with timeCode: the header time and
 // characters 2 to 7 of the first `stamped` block codes replaced, nothing else.
 std::string Stamped(std::string table, std::uint32_t time, const std::string& timeCode, std::size_t stamped) {
-    table.replace(0, table::kHeaderSize, Header(table.substr(0, 6).c_str(), time));
-    for (std::size_t n = 0; n < stamped; ++n)
-        table.replace(table::kHeaderSize + n * table::kRecordSize + table::kCodeOffset + 1, 6, timeCode);
+    using namespace kivnative::layout;
+    table.replace(0, kHeaderSize, Header(table.substr(0, kTimeAt).c_str(), time));
+    for (std::size_t n = 0; n < stamped; ++n) table.replace(kHeaderSize + n * kRecordSize + kTimeCodeAt, 6, timeCode);
     return table;
 }
 

@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 using namespace kiv::upgrade;
 
@@ -33,6 +34,34 @@ void ExpectBareAndDistinct(const List& list, std::size_t count) {
 }
 
 }  // namespace
+
+// The names as the earlier releases installed them, typed out: every other test takes its names
+// from the library's lists, so a misspelt name there would pass them all.
+TEST(SaveLists, NameTheFilesOfTheEarlierReleasesExactly) {
+    using Names = std::vector<std::string>;
+    const Names afterCopy = {"TvKonfig.exe", "TvUpdate.exe", "Tervilo.lsp", "TvStart.lsp", "TvBefehle.lsp",
+                             "TvHoehen.lsp", "TvPunkte.lsp", "Tervilo.dwt", "Acad.rx",     "Tervilo.mnl",
+                             "Tervilo.mnc",  "Tervilo.mnr",  "Tervilo.mns", "Tervilo.mnu", "Tervilo.scr"};
+    const Names drawings = {"Nordpfeil.dwg",    "Hoehenpunkt.dwg",  "Grenzstein.dwg",     "Festpunkt.dwg",
+                            "Polygonpunkt.dwg", "Messpunkt.dwg",    "Laubbaum.dwg",       "Nadelbaum.dwg",
+                            "Strauch.dwg",      "Hecke.dwg",        "Hydrant.dwg",        "Schieber.dwg",
+                            "Kanaldeckel.dwg",  "Schacht.dwg",      "Strassenablauf.dwg", "Lampe.dwg",
+                            "Mast.dwg",         "Zaun.dwg",         "Mauer.dwg",          "Treppe.dwg",
+                            "Boeschung.dwg",    "Gebaeudeecke.dwg", "Schriftfeld.dwg"};
+    Names obsolete = {"TvBasis.arx",  "TvGelaende.arx", "TvKoord.arx",  "TvLogo.bmp",     "TvPunkt.bmp",  "TvLinie.bmp",
+                      "TvHoehe.bmp",  "TvText.bmp",     "TvSymbol.shx", "TvNorm.shx",     "TvIso.shx",    "TvKarto.shx",
+                      "TvGrenze.shx", "TvBaum.shx",     "TvLinien.shx", "TvLiesMich.txt", "TvPunkte.txt", "TvCodes.txt",
+                      "TvLayer.txt",  "TvSchrift.txt",  "TvHilfe.txt",  "TvVorlage.txt"};
+    for (const char* name : {"TvSymbol.shx", "TvNorm.shx", "TvIso.shx", "TvKarto.shx", "TvGrenze.shx", "TvBaum.shx",
+                             "TvLinien.shx", "TvLogo.bmp", "TvPunkt.bmp", "TvLinie.bmp", "TvHoehe.bmp", "TvText.bmp",
+                             "Projekt.dwt", "Lageplan.dwt", "Bestand.dwt", "Projekt.ini", "Verwaltung.ini"})
+        obsolete.push_back(std::string("Projektverwaltung\\") + name);
+    EXPECT_EQ(afterCopy, Names(AfterCopySaveList.begin(), AfterCopySaveList.end()));
+    EXPECT_EQ(drawings, Names(SupportDrawingList.begin(), SupportDrawingList.end()));
+    EXPECT_EQ(obsolete, Names(ObsoleteFileList.begin(), ObsoleteFileList.end()));
+    EXPECT_EQ((Names{"\\FENSTER.INI", "\\TUER.INI", "\\DURCHG.INI"}),
+              Names(OpeningDefinitionFiles.begin(), OpeningDefinitionFiles.end()));
+}
 
 TEST(SaveLists, AfterCopySaveListHoldsProgramsLispTemplateLoadListMenusAndScriptInOrder) {
     ExpectBareAndDistinct(AfterCopySaveList, AfterCopySaveList.size());

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "Tables.h"
-#include "core/OpeningTables.h"
 
 #include <unistd.h>
 
@@ -52,9 +51,11 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// folder + "\\" + prefix + name, as the core builds it.
+// folder + "\\" + prefix + name: the windows', doors' and passages' tables, the block table last.
 inline std::string TablePath(const std::string& folder, int kind, int table) {
-    return folder + "\\" + kiv::upgrade::kOpeningKinds[kind].tablePrefix + kiv::upgrade::kTableNames[table];
+    const char* const prefixes[] = {"F-", "T-", "D-"};
+    const char* const names[] = {"TYP.DAT", "EINBAU.DAT", "WAENDE.DAT", "BLOCK.DAT"};
+    return folder + "\\" + prefixes[kind] + names[table];
 }
 
 // The four tables of a kind: three header-only ones with some payload, and a

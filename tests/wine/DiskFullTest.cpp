@@ -22,8 +22,8 @@
 #include <vector>
 
 using namespace kivtest;
-using kiv::upgrade::table::kCodeOffset;
-using kiv::upgrade::table::kRecordSize;
+using kivnative::layout::kRecordSize;
+using kivnative::layout::kTimeCodeAt;
 
 namespace {
 
@@ -172,7 +172,7 @@ std::string WithoutStamp(const std::string& path, std::string bytes) {
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".DAT") != 0 || bytes.size() < 10) return bytes;
     bytes.replace(6, 4, 4, '\0');
     if (path.find("BLOCK") != std::string::npos)
-        for (std::size_t at = 10 + kCodeOffset + 1; at + 6 <= bytes.size(); at += kRecordSize)
+        for (std::size_t at = kivnative::layout::kHeaderSize + kTimeCodeAt; at + 6 <= bytes.size(); at += kRecordSize)
             bytes.replace(at, 6, 6, '0');
     return bytes;
 }

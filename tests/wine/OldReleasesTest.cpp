@@ -44,6 +44,20 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
 
 }  // namespace
 
+// Typed out: the removal tests take their names from these lists, so a misspelt one would pass them.
+TEST(OldReleases, NameTheModulesOfTheEarlierReleasesExactly) {
+    using Names = std::vector<std::string>;
+    const Names modules = {"Tervilo",  "KivWand", "KivFenster", "KivTuer",    "KivDurchgang",
+                           "KivDecke", "KivDach", "KivTreppe",  "KivToolbox", "Kiv_Lib"};
+    Names loaders, resources;
+    for (std::size_t i = 1; i < 9; ++i) loaders.push_back(modules[i] + "Loader");
+    for (std::size_t i : {1, 2, 3, 4, 5, 6, 7, 9}) resources.push_back(modules[i] + "German");
+    resources.push_back("KivMeldungGerman");
+    EXPECT_EQ(modules, Names(OldModuleNames.begin(), OldModuleNames.end()));
+    EXPECT_EQ(loaders, Names(OldLoaderNames.begin(), OldLoaderNames.end()));
+    EXPECT_EQ(resources, Names(OldGermanResourceNames.begin(), OldGermanResourceNames.end()));
+}
+
 TEST(OldReleases, ModuleNamesAreTerviloThenKivModulesWithTheirLoaders) {
     EXPECT_STREQ("Tervilo", OldModuleNames[0]);
     std::vector<std::string> architecture(OldModuleNames.begin() + 1, OldModuleNames.end());

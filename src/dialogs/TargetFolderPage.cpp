@@ -15,8 +15,12 @@ namespace kiv::dialogs {
 namespace {
 
 // Nothing to read back on Next: both boxes are read-only.
-constexpr PageSettings kTargetFolderSettings{IDB_SIDE_NARROW, /*confirmCancel*/ true, /*hideBack*/ false,
-                                             /*answersBack*/ true, /*transferOnNext*/ false};
+constexpr PageSettings kTargetFolderSettings{KIV_EXPORT_NAME(KivShowTargeDir),
+                                             IDB_SIDE_NARROW,
+                                             /*confirmCancel*/ true,
+                                             /*hideBack*/ false,
+                                             /*answersBack*/ true,
+                                             /*transferOnNext*/ false};
 
 // A string of the library's string table in the ANSI code page; empty when it is missing.
 std::string LoadResourceString(UINT id) {

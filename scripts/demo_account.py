@@ -398,10 +398,10 @@ class Account:
 
 
 def calls(log):
-    """kivhost's lines for the calls, their results and buffers, without the page answers and the
-    progress window's end, which only a run with windows has."""
+    """kivhost's lines for the calls, their results and buffers; not its page answers and screenshots,
+    and not the progress window's end, which only a run with windows has."""
     return [line for line in open(log, encoding="utf-8", errors="replace").read().splitlines()
-            if not line.startswith("        page ") and "KivRegProgDestroy() = " not in line]
+            if re.match(r"line \d+: |        \w+( = |  ?unchanged)", line) and "KivRegProgDestroy() = " not in line]
 
 
 def unstamped(path, data):

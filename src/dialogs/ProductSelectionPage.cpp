@@ -1,6 +1,7 @@
 // AutoCAD product page: a sorted list of product names, the first one preselected.
 #include "dialogs/ProductSelectionPage.h"
 
+#include "core/ExportName.h"
 #include "core/Path.h"
 #include "resource.h"
 

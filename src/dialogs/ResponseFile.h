@@ -7,9 +7,6 @@
 #include <utility>
 #include <vector>
 
-// An export's name, as long as the public header declares it: it names that export's sections.
-#define KIV_EXPORT_NAME(name) (static_cast<void>(&::name), #name)
-
 namespace kiv::dialogs::response {
 
 // KivSetResponseFile: true when the mode was set, which restarts the counts; a refusal is told.

@@ -1,6 +1,7 @@
 // Tablet-menu page: one check box offering the tablet menu.
 #include "dialogs/TabletMenuPage.h"
 
+#include "core/ExportName.h"
 #include "resource.h"
 
 #include <string>

@@ -1,6 +1,7 @@
 // Target-folder page of KivShowTargeDir: the install message with the product, and the folder.
 #include "dialogs/TargetFolderPage.h"
 
+#include "core/ExportName.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"

@@ -1,6 +1,7 @@
 // User-name page and the ShowTerviloUserName entry point.
 #include "dialogs/UserNamePage.h"
 
+#include "core/ExportName.h"
 #include "core/SetupState.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"

@@ -583,16 +583,21 @@ TEST(KivHost, AnUpgradeRecordedWithBackPlaysBackSilentlyWithNoWindowAndTheSameEf
     const std::string run = Define("ROOT", root) + " \"" + script + "\"";
 
     LayOutSample(dir, root);
+    // Recording replaces the sections it writes and keeps the others.
+    WriteFile(responses, "[KivShowTargeDir-0]\nResult=2\nOld=1\n[Other]\nKey=7\n");
     HostRun recorded, silent;
+    // On the target page: Cancel, "&Fortsetzen" (which records nothing: the page goes on), Back; then Next.
     const std::set<DWORD> recordingOwners = WindowOwnersDuring([&] {
         recorded = RunHost("--record \"" + responses +
                            "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next "
-                           "--answer 1006=back,next --answer next" +
+                           "--answer 1006=cancel,back,next --answer 1020=next --answer next" +
                            run);
     });
     ASSERT_EQ(0u, recorded.exitCode) << recorded.out << recorded.err;
     EXPECT_EQ(1u, recordingOwners.count(recorded.processId)) << "the watcher sees the pages";
     EXPECT_EQ(4u, ::GetPrivateProfileIntA("KivShowTargeDir-0", "Result", 0, responses.c_str()));
+    EXPECT_EQ(0u, ::GetPrivateProfileIntA("KivShowTargeDir-0", "Old", 0, responses.c_str()));
+    EXPECT_EQ(7u, ::GetPrivateProfileIntA("Other", "Key", 0, responses.c_str()));
     const auto afterRecording = Effects(root);
 
     RemoveTree(root);

@@ -1,4 +1,4 @@
-// KivSetResponseFile: its modes, every page played back without a window, the answers to a faulty file, recording.
+// KivSetResponseFile: its modes, every page played back without a window, and the answers to a faulty file.
 #include "KivForIS55.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
@@ -30,16 +30,6 @@ int Show(Library& lib, Page page, const std::string& acadFolder, char (&out)[2][
             return lib.KivGetMainAcadData(nullptr, out[0], out[1], 0, 0);
     }
     return 0;
-}
-
-// A section's lines as "key=value\n" each; empty when it is missing.
-std::string Section(const std::string& file, const char* name) {
-    char text[1024] = "";
-    DWORD length = ::GetPrivateProfileSectionA(name, text, sizeof text, file.c_str());
-    std::string lines(text, length);
-    for (char& c : lines)
-        if (c == '\0') c = '\n';
-    return lines;
 }
 
 const char* const kCurVer = "ACAD-2:407";
@@ -144,24 +134,4 @@ TEST(KivSetResponseFile, PlaysEveryPageBackWithoutAWindowAndAnswersAFaultyFileAs
         EXPECT_EQ(chosen.empty() ? kCurVer : chosen, current);
     }
     EXPECT_TRUE(FileExists(dir / "Support\\SaveMenu1\\Acad.Mnu"));  // moved as after a ticked Next
-}
-
-TEST(KivSetResponseFile, RecordsEachShowingAsItEndedAndReplacesOnlyItsOwnSections) {
-    Library lib;
-    ScratchFolder dir;
-    const std::string file = dir / "a.iss";
-    WriteFile(file, "[KivShowTargeDir-0]\r\nResult=1\r\nOld=1\r\n[Other]\r\nKey=kept\r\n");
-    ASSERT_EQ(1, lib.KivSetResponseFile(file.c_str(), KIV_MODE_RECORD));
-
-    // "&Fortsetzen" goes on with the same showing; only the confirmed Cancel is recorded.
-    const wchar_t* const target = L"Zielpfad best\u00e4tigen";
-    PageDriver cancel;
-    cancel.OnPage(target, [](Window& page) { page.Click(IDCANCEL); })
-        .AnswerCancelConfirmation(CancelAnswer::Continue)
-        .OnPage(target, [](Window& page) { page.Click(IDCANCEL); })
-        .AnswerCancelConfirmation(CancelAnswer::Abort);
-    EXPECT_EQ(2, cancel.Run([&] { return lib.KivShowTargeDir(nullptr, "C:\\T", "TERVILO"); }));
-    EXPECT_EQ("Result=2\n", Section(file, "KivShowTargeDir-0"));
-    EXPECT_EQ("", Section(file, "KivShowTargeDir-1"));
-    EXPECT_EQ("Key=kept\n", Section(file, "Other"));
 }

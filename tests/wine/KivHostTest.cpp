@@ -535,17 +535,16 @@ TEST(KivHost, UsageAndDllErrorsRunNothing) {
 TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     ScratchFolder dir;
     ScratchRegistry registry;
-    std::string examples = kExamples;
     LayOutSample(dir, dir.path());
 
     HostRun run = RunHost("--define \"ROOT=" + dir.path() +
                           "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next --answer next "
                           "\"" +
-                          examples + "/upgrade.kiv\"");
+                          kExamples + "/upgrade.kiv\"");
     EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
 
     // Every call of the script is printed with its result, and nothing else is.
-    std::vector<std::string> script = Lines(ReadFile(examples + "/upgrade.kiv"));
+    std::vector<std::string> script = Lines(ReadFile(kExamples + "/upgrade.kiv"));
     int calls = 0, printed = 0;
     for (std::size_t i = 0; i < script.size(); ++i) {
         const std::string& text = script[i];

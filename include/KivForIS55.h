@@ -34,6 +34,11 @@
 #define KIV_ERROR_NOT_FOUND 1168       /* ERROR_NOT_FOUND */
 #define KIV_ERROR_CANCELLED 1223       /* ERROR_CANCELLED */
 
+/* KivSetResponseFile's modes. */
+#define KIV_MODE_NORMAL 0
+#define KIV_MODE_RECORD 1
+#define KIV_MODE_SILENT 2
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -106,6 +111,17 @@ KIV_API int __stdcall DeleteOldFiles(const char* dir);
  * textBuffer (KIV_BUFFER_SIZE bytes, or null) receives one line for a person:
  * what failed, on which path, and the system's text for the code. */
 KIV_API int __stdcall KivGetLastError(char* textBuffer);
+
+/* Unattended installs. KIV_MODE_NORMAL (the state at load): pages show, the
+ * file is ignored. KIV_MODE_RECORD: pages show, and each page's answer is
+ * written into the INI file responseFile (created when missing) as section
+ * "<export>-<n>", n counting that export's showings from 0. KIV_MODE_SILENT:
+ * no window at all; each page's answer is read from responseFile, and one that
+ * is missing or invalid answers as a page that could not be created, with
+ * KivGetLastError 1168. 1 when the mode was set (its counters restart); 0, the
+ * mode unchanged, for an unknown mode or, in modes 1 and 2, a null, empty or
+ * 260-byte path, a folder, or in mode 2 a missing file. */
+KIV_API int __stdcall KivSetResponseFile(const char* responseFile, int mode);
 
 #ifdef __cplusplus
 }

@@ -43,6 +43,11 @@
 #define KIV_ERROR_NOT_FOUND         1168
 #define KIV_ERROR_CANCELLED         1223
 
+// KivSetResponseFile's modes.
+#define KIV_MODE_NORMAL  0
+#define KIV_MODE_RECORD  1
+#define KIV_MODE_SILENT  2
+
 // --- Folders and flags kept between calls -----------------------------------
 // Folders of the old and the new installation. An empty folder leaves the
 // value as it was. SaveBeforeFilesCopy empties the two new folders again: set
@@ -129,5 +134,16 @@ prototype INT KivForIS55.DeleteOldFiles(STRING);
 // use, 5 access denied, ...). svText receives one line for the user: what
 // failed, on which path, and Windows' text for the code.
 prototype INT KivForIS55.KivGetLastError(BYREF STRING);
+
+// --- Unattended installs ----------------------------------------------------
+// KivSetResponseFile(szFile, nMode): KIV_MODE_RECORD writes every page's answer
+// into the INI file szFile (section "<function>-<n>"), KIV_MODE_SILENT plays
+// them back from it and shows no window at all, KIV_MODE_NORMAL (the state
+// after UseDLL) shows the pages and ignores szFile. 1 when the mode was set; 0
+// for an unknown mode, an empty or too long szFile (260 bytes or more), or a
+// missing file in KIV_MODE_SILENT. In KIV_MODE_SILENT a missing or invalid
+// answer makes the page function answer as a page that could not be created,
+// and KivGetLastError gives 1168 with the file, the section and the key.
+prototype INT KivForIS55.KivSetResponseFile(STRING, INT);
 
 #endif

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The demo upgrade: builds KivForIS55.dll and kivhost, lays out the sample AutoCAD
 # registry and older installation in a scratch Wine prefix, runs the complete
-# upgrade of examples/upgrade.kiv with the pages answered automatically and the
-# DLL's diagnostic log on, and tells what changed. KIV_BUILD_DIR picks the build folder (default build/).
+# upgrade of examples/upgrade.kiv with the pages answered automatically, their
+# answers recorded and the DLL's diagnostic log on, and tells what changed. Then
+# it runs the same upgrade silently on a fresh copy, from the recorded answers,
+# and tells whether both runs agree. KIV_BUILD_DIR picks the build folder (default build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KIV_BUILD_DIR:-$root/build}
@@ -34,10 +36,17 @@ cleanup() {
 trap cleanup EXIT
 wine_session_start
 
-echo "== laying out the sample in C: of the scratch prefix"
 drive_c=$WINEPREFIX/drive_c
-cp -a "$root/examples/sample/." "$drive_c/"
-wine regedit /S "$(winepath -w "$root/examples/AutoCAD2000.reg")" </dev/null >/dev/null 2>&1
+lay_out_sample() {
+  wine reg delete 'HKLM\Software\Autodesk' /f </dev/null >/dev/null 2>&1 || true
+  wine reg delete 'HKLM\Software\Dorvasys' /f </dev/null >/dev/null 2>&1 || true
+  rm -rf "$drive_c/Dorvasys" "$drive_c/Programme" "$drive_c/Setup"
+  cp -a "$root/examples/sample/." "$drive_c/"
+  wine regedit /S "$(winepath -w "$root/examples/AutoCAD2000.reg")" </dev/null >/dev/null 2>&1
+}
+echo "== laying out the sample in C: of the scratch prefix"
+lay_out_sample
+responses=$work/KivForIS55.iss
 
 export_registry() {  # folder
   wine reg export 'HKLM\Software\Autodesk' "$(winepath -w "$1/autodesk.reg")" /y </dev/null >/dev/null 2>&1 || true
@@ -55,6 +64,7 @@ status=0
 # Pages by template: 1008 the product page, 1007 the tablet page; every other page: Next.
 wine "$host_dir/kivhost.exe" --define ROOT=C: \
   --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
+  --record "$(winepath -w "$responses")" \
   --screenshots "$(winepath -w "$shots")" --log "$(winepath -w "$build/demo-kivforis55.log")" \
   "$(winepath -w "$root/examples/upgrade.kiv")" \
   </dev/null >"$work/kivhost.log" 2>"$work/kivhost.err" || status=$?
@@ -67,5 +77,24 @@ echo
 python3 "$root/scripts/demo_account.py" report "$work/before" "$work/after" "$work/kivhost.log"
 echo "Screenshots of the pages: $shots"
 echo "The DLL's diagnostic log: $build/demo-kivforis55.log ($(wc -l <"$build/demo-kivforis55.log") lines)"
-echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status."
-exit "$status"
+echo
+echo "== the answers recorded (kivhost --record), as setup -r records them"
+sed 's/^/  /' "$responses"
+
+echo "== the same upgrade again, silently, on a fresh copy of the sample (kivhost --silent)"
+lay_out_sample
+silent_status=0
+wine "$host_dir/kivhost.exe" --define ROOT=C: --silent "$(winepath -w "$responses")" \
+  "$(winepath -w "$root/examples/upgrade.kiv")" \
+  </dev/null >"$work/silent.log" 2>"$work/silent.err" || silent_status=$?
+sed 's/^/  /' "$work/silent.err" | grep -v '^  wine: ' || true
+mkdir -p "$work/reg-silent"
+export_registry "$work/reg-silent"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/silent" "$work"/reg-silent/*.reg
+agreed=0
+python3 "$root/scripts/demo_account.py" agree "$work/after" "$work/silent" "$work/kivhost.log" "$work/silent.log" ||
+  agreed=$?
+echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status, silent run $silent_status."
+[ "$status" -ne 0 ] && exit "$status"
+[ "$silent_status" -ne 0 ] && exit "$silent_status"
+exit "$agreed"

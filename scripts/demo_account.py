@@ -3,6 +3,7 @@
 
     demo_account.py snapshot DRIVE_C SNAPSHOT_DIR REGFILE...   # copy the sample folders, keep the registry exports
     demo_account.py report BEFORE AFTER KIVHOST_LOG            # the readable account
+    demo_account.py agree FIRST SECOND FIRST_LOG SECOND_LOG    # two runs of the upgrade: the same effects?
 
 Everything said comes from comparing the two snapshots (files, registry exports)
 and from the buffers kivhost printed; nothing is assumed about what the DLL does.
@@ -396,11 +397,54 @@ class Account:
         return "\n".join(self.out)
 
 
+def calls(log):
+    """kivhost's lines for the calls, their results and buffers; not its page answers and screenshots,
+    and not the progress window's end, which only a run with windows has."""
+    return [line for line in open(log, encoding="utf-8", errors="replace").read().splitlines()
+            if re.match(r"line \d+: |        \w+( = |  ?unchanged)", line) and "KivRegProgDestroy() = " not in line]
+
+
+def unstamped(path, data):
+    """A file without the installation time that stamping writes: in tables and in block entries' codes."""
+    if is_table(path):
+        return table_shape(path, data)
+    if path.upper().endswith(".CFG"):
+        return re.sub(rb"(?m)^(\S+ 5005 \d+ .).{6}(?=[^|\r\n]*\|)", rb"\1......", data)
+    return data
+
+
+def agree(first, second, first_log, second_log):
+    """Tells whether two runs left the same files, registry and call results, stamps aside."""
+    differences = []
+    (files_a, dirs_a), (files_b, dirs_b) = load_files(first), load_files(second)
+    for path in sorted(set(files_a) | set(files_b) | (dirs_a ^ dirs_b)):
+        a, b = files_a.get(path), files_b.get(path)
+        if a is None or b is None or unstamped(path, a) != unstamped(path, b):
+            differences.append(win(path))
+    reg_a, reg_b = load_registry(first), load_registry(second)
+    differences += [short_key(k) for k in sorted(set(reg_a) | set(reg_b)) if reg_a.get(k) != reg_b.get(k)]
+    lines_a, lines_b = calls(first_log), calls(second_log)
+    differences += [f"call line: {a!r} / {b!r}" for a, b in zip(lines_a, lines_b) if a != b]
+    if len(lines_a) != len(lines_b):
+        differences.append(f"{len(lines_a)} call lines / {len(lines_b)}")
+    if differences:
+        print("The two runs differ:")
+        for difference in differences[:20]:
+            print("  " + difference)
+        return 1
+    values = sum(len(v) for v in reg_a.values())
+    print(f"Both runs agree: {len(files_a)} files (up to the installation time that stamping writes), "
+          f"{len(reg_a)} registry keys with {values} values, and every call's result and buffers.")
+    return 0
+
+
 def main(argv):
     if len(argv) >= 3 and argv[0] == "snapshot":
         snapshot(argv[1], argv[2], argv[3:])
     elif len(argv) == 4 and argv[0] == "report":
         print(Account(argv[1], argv[2], argv[3]).report())
+    elif len(argv) == 5 and argv[0] == "agree":
+        sys.exit(agree(*argv[1:]))
     else:
         sys.exit(__doc__)
 

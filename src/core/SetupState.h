@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace kiv {
@@ -18,6 +19,15 @@ struct CallRecord {
     std::string text;
 };
 
+// Whether pages show, record their answers or are played back from a response file.
+enum class ResponseMode { Normal = 0, Record = 1, Silent = 2 };
+
+struct ResponseSetting {
+    ResponseMode mode = ResponseMode::Normal;
+    std::string file;                  // full path; empty in the normal mode
+    std::map<std::string, int> shown;  // answers recorded or played per export since the mode was set
+};
+
 struct SetupState {
     std::string oldProgramDir;
     std::string oldManagerDir;
@@ -31,6 +41,7 @@ struct SetupState {
     bool keepOriginals = false;         // the save leaves the replaceable kinds in place
     bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
     CallRecord lastCall;                // what KivGetLastError tells
+    ResponseSetting response;           // KivSetResponseFile
     bool logHeaderWritten = false;      // the process's first log line is preceded by a header
 };
 

@@ -12,6 +12,7 @@ bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed);
 // Target-folder page: its result, or Cancel for a missing argument (refused).
 PageResult ShowTargetFolder(HWND parentWindow, const char* targetFolder, const char* productName);
 
+// No window and no wait cursor in the silent mode.
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax);
 void SetProgressName(const char* itemName);
 void SetProgressPosition(int position);

@@ -4,6 +4,7 @@
 #include "core/SetupState.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
+#include "dialogs/ResponseFile.h"
 #include "dialogs/WindowPlacement.h"
 #include "resource.h"
 
@@ -120,6 +121,7 @@ void ProgressWindow::OnFinalDestroy() {
 
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax) {
     DestroyProgress();
+    if (response::Silent()) return;
     Progress().window = ProgressWindow::Open(parentWindow, text::FromArg(headerText), rangeMax);
     Progress().busyCursor = new BusyCursor;
 }

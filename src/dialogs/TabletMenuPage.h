@@ -15,6 +15,8 @@ public:
 private:
     bool LoadControls() override;
     void SaveControls() override;
+    void RecordAnswer(response::Values& values) const override;
+    bool PlayAnswer(const response::Answer& answer) override;
 
     int tabletChoice_ = 0;
 };

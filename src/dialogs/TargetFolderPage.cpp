@@ -1,6 +1,7 @@
 // Target-folder page of KivShowTargeDir: the install message with the product, and the folder.
 #include "dialogs/TargetFolderPage.h"
 
+#include "core/ExportName.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
 #include "dialogs/WindowPlacement.h"
@@ -15,8 +16,12 @@ namespace kiv::dialogs {
 namespace {
 
 // Nothing to read back on Next: both boxes are read-only.
-constexpr PageSettings kTargetFolderSettings{IDB_SIDE_NARROW, /*confirmCancel*/ true, /*hideBack*/ false,
-                                             /*answersBack*/ true, /*transferOnNext*/ false};
+constexpr PageSettings kTargetFolderSettings{KIV_EXPORT_NAME(KivShowTargeDir),
+                                             IDB_SIDE_NARROW,
+                                             /*confirmCancel*/ true,
+                                             /*hideBack*/ false,
+                                             /*answersBack*/ true,
+                                             /*transferOnNext*/ false};
 
 // A string of the library's string table in the ANSI code page; empty when it is missing.
 std::string LoadResourceString(UINT id) {

@@ -1,6 +1,7 @@
 // User-name page and the ShowTerviloUserName entry point.
 #include "dialogs/UserNamePage.h"
 
+#include "core/ExportName.h"
 #include "core/SetupState.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
@@ -13,8 +14,12 @@ namespace kiv::dialogs {
 namespace {
 
 // The box is read-only, so Next has nothing to read back: the name accepted is the one shown.
-constexpr PageSettings kUserNameSettings{IDB_SIDE_WIDE, /*confirmCancel*/ true, /*hideBack*/ true,
-                                         /*answersBack*/ false, /*transferOnNext*/ false};
+constexpr PageSettings kUserNameSettings{KIV_EXPORT_NAME(ShowTerviloUserName),
+                                         IDB_SIDE_WIDE,
+                                         /*confirmCancel*/ true,
+                                         /*hideBack*/ true,
+                                         /*answersBack*/ false,
+                                         /*transferOnNext*/ false};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "win32/Handles.h"
 
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace kiv::dialogs {
@@ -28,6 +29,28 @@ void DrawPath(HDC dc, std::initializer_list<POINT> points) {
     const POINT* p = points.begin();
     ::MoveToEx(dc, p->x, p->y, nullptr);
     for (++p; p != points.end(); ++p) ::LineTo(dc, p->x, p->y);
+}
+
+// The title of a dialog template in the ANSI code page, for a page that is played back without its window.
+std::string TemplateTitle(HINSTANCE module, int templateId) {
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const WORD* at = loaded != nullptr ? static_cast<const WORD*>(::LockResource(loaded)) : nullptr;
+    if (at == nullptr) return std::string();
+    // The fixed header of DLGTEMPLATEEX (signature 0xFFFF in its second word) or DLGTEMPLATE,
+    // then the menu and the class: 0, 0xFFFF with an ordinal, or a string.
+    at += at[1] == 0xFFFF ? 13 : 9;
+    for (int field = 0; field < 2; ++field) {
+        if (*at == 0xFFFF)
+            at += 2;
+        else
+            while (*at++ != 0) {
+            }
+    }
+    const auto* title = reinterpret_cast<const wchar_t*>(at);
+    char ansi[256] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, title, -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+    return ansi;
 }
 
 }  // namespace
@@ -158,10 +181,35 @@ static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL =
               "a page that is not created or whose loop is ended answers as the script expects");
 
 PageResult WizardPage::Run() {
+    if (response::Silent()) return PlayBack();
     const PageResult result = static_cast<PageResult>(Dialog::Run());
     if (result == PageResult::Cancel) outcome::Cancelled(title_);
-    if (result == PageResult::NotCreated)
+    if (result == PageResult::NotCreated) {
         outcome::Fail(CreationError(), "Seite " + std::to_string(TemplateId()) + " konnte nicht angezeigt werden");
+        return result;
+    }
+    if (response::Recording()) {
+        response::Values values;
+        if (result == PageResult::Next) RecordAnswer(values);
+        response::Record(settings_.exportName, result, values);
+    }
+    return result;
+}
+
+PageResult WizardPage::PlayBack() {
+    const response::Answer answer(settings_.exportName);
+    const std::string value = answer.Value("Result");
+    PageResult result = PageResult::NotCreated;
+    for (PageResult given : {PageResult::Next, PageResult::Cancel, PageResult::Back})
+        if (value == std::to_string(ToInt(given)) && (given != PageResult::Back || settings_.answersBack))
+            result = given;
+    if (result == PageResult::NotCreated) {
+        answer.TellInvalid("Result");
+        return result;
+    }
+    if (result == PageResult::Next && !PlayAnswer(answer)) return PageResult::NotCreated;
+    if (result == PageResult::Cancel) outcome::Cancelled(TemplateTitle(Module(), TemplateId()));
+    answer.Taken();
     return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/PageResult.h"
+#include "dialogs/ResponseFile.h"
 #include "dialogs/WindowPlacement.h"
 
 #include <windows.h>
@@ -81,6 +82,7 @@ enum class CancelAnswer { Continue, Abort, NotCreated };
 CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module = LibraryModule());
 
 struct PageSettings {
+    const char* exportName = "";  // names the page's sections in a response file
     int bitmapId = 0;
     bool confirmCancel = true;    // Cancel asks AskCancelConfirmation first
     bool hideBack = false;        // the Back button is hidden at start
@@ -94,7 +96,9 @@ public:
         : Dialog(templateId, owner, module), settings_(settings) {}
 
     // The page's result. A Cancel and a page that was not created are also told
-    // for KivGetLastError, a Cancel with the page's title.
+    // for KivGetLastError, a Cancel with the page's title. In the record mode
+    // the answer is written to the response file; in the silent mode it is read
+    // from there instead, and no window is made.
     PageResult Run();
 
 protected:
@@ -106,12 +110,19 @@ protected:
     virtual void SaveControls() {}
     // The page's own start steps, after the common ones.
     virtual void OnStart() {}
+    // The page's own keys of a Next answer in a response file. Playing them
+    // back sets the page's data as the person's Next did; false, told, when
+    // they are missing or invalid.
+    virtual void RecordAnswer(response::Values&) const {}
+    virtual bool PlayAnswer(const response::Answer&) { return true; }
 
     bool OnInit() override;
     void OnCommand(int id, int code) override;
     bool OnPaint() override;
 
 private:
+    PageResult PlayBack();
+
     PageSettings settings_;
     std::string title_;
 };

@@ -2,6 +2,7 @@
 list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProductSelectionPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResponseFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TabletMenuPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TargetFolderPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserNamePage.cpp

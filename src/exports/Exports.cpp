@@ -4,6 +4,7 @@
 
 #include "core/SetupState.h"
 #include "dialogs/Entries.h"
+#include "dialogs/ResponseFile.h"
 #include "exports/Guard.h"
 #include "host/ProductSelection.h"
 #include "upgrade/Entries.h"
@@ -107,6 +108,11 @@ int __stdcall DeleteOldAppsReg(const char* text) {
 }
 int __stdcall DeleteOldFiles(const char* dir) {
     return GuardedVoid(__func__, Logged(dir), [&] { kiv::upgrade::DeleteOldFiles(dir); });
+}
+
+int __stdcall KivSetResponseFile(const char* responseFile, int mode) {
+    return Guarded(__func__, Logged(responseFile, mode), false,
+                   [&] { return kiv::dialogs::response::SetResponseFile(responseFile, mode); });
 }
 
 // Tells the previous call's outcome, so it starts none of its own and is not logged.

@@ -24,28 +24,21 @@ void Hand(char* buffer, const std::string& text, const char* what) {
         outcome::Fail(ERROR_INSUFFICIENT_BUFFER, std::string(what) + " zu lang: " + text);
 }
 
-struct NamedProduct {
-    std::string key;
-    std::string name;
-};
-
 // Products whose name can be read, in product-list order.
-std::vector<NamedProduct> NameProducts(const std::vector<std::string>& products) {
-    std::vector<NamedProduct> named;
+std::vector<dialogs::ProductEntry> NameProducts(const std::vector<std::string>& products) {
+    std::vector<dialogs::ProductEntry> named;
     for (const std::string& key : products) {
         std::string name;
-        if (ReadProductName(key, name)) named.push_back(NamedProduct{key, std::move(name)});
+        if (ReadProductName(key, name)) named.push_back(dialogs::ProductEntry{key, std::move(name)});
     }
     return named;
 }
 
 // The chosen entry of named; none when nothing was chosen.
 std::optional<std::size_t> ChooseProduct(HWND parentWindow, std::size_t productCount,
-                                         const std::vector<NamedProduct>& named, bool dorvaAtPage) {
+                                         const std::vector<dialogs::ProductEntry>& named, bool dorvaAtPage) {
     if (productCount == 1) return named.empty() ? std::nullopt : std::optional<std::size_t>(0);
-    std::vector<std::string> names;
-    for (const NamedProduct& product : named) names.push_back(product.name);
-    dialogs::ProductSelectionPage page(parentWindow, dorvaAtPage, std::move(names));
+    dialogs::ProductSelectionPage page(parentWindow, dorvaAtPage, named);
     page.Run();
     return page.Selected();
 }
@@ -57,7 +50,7 @@ void GetMainAcadData(HWND parentWindow, char* folderBuffer, char* productKeyBuff
     const Outcome listed = ListProducts(products, dash4Only);
     if (listed.missing()) TellNoProduct();
     if (!listed) return;
-    const std::vector<NamedProduct> named = NameProducts(products);
+    const std::vector<dialogs::ProductEntry> named = NameProducts(products);
 
     // A page that was cancelled or not created has told so already, and only the first is kept.
     const std::optional<std::size_t> chosen = ChooseProduct(parentWindow, products.size(), named, dorvaAtPage);

@@ -91,6 +91,10 @@ TEST(InstallScript, TheSampleUnloadsTheLibraryByItsBareNameOnEveryWayOut) {
         EXPECT_TRUE(unloaded || notLoaded);
     }
     EXPECT_EQ(2, aborts);
+    // A silent setup must show nothing: the one message box is Report's, which a silent run skips.
+    int boxes = 0;
+    for (const std::string& line : code) boxes += line.find("MessageBox(") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(1, boxes);
     for (std::size_t i = 0; i < code.size(); ++i)
         if (code[i].find("endprogram") != std::string::npos)
             EXPECT_NE(std::string::npos, code[i - 1].find("UnUseDLL(KIV_DLL)"));

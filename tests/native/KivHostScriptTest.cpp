@@ -86,9 +86,12 @@ TEST(KivHostScript, VeryLongTextsAndNumbersAreReadWhole) {
                 {"0xFFFFFFFF", -1},
                 {"000000000000000000000000000000000007", 7}};
     for (const auto& c : good) {
-        Parsed parsed = Parse(std::string("KivRegProgSetCurrPos(") + c.number + ")");
+        // The same number as the expected result of a call.
+        Parsed parsed = Parse(std::string("KivRegProgSetCurrPos(") + c.number + ") == " + c.number + ";");
         ASSERT_TRUE(parsed.ok) << c.number << ": " << parsed.error.message;
         EXPECT_EQ(c.value, parsed.statements[0].args[0].number) << c.number;
+        EXPECT_TRUE(parsed.statements[0].expects);
+        EXPECT_EQ(c.value, parsed.statements[0].expected) << c.number;
     }
     // 2^64 + 1 in either base would wrap round to 1 in a 64-bit sum.
     for (const char* number : {"2147483648", "-2147483649", "0x100000000", "18446744073709551617",
@@ -116,6 +119,8 @@ TEST(KivHostScript, BrokenLinesAreReportedWithTheirNumber) {
         {"sv = \"a\" +", "expected a quoted text, a buffer name, a number, hwnd or null for the value"},
         {"; KivRegProgDestroy()", "a line must start with an export name or a buffer name"},
         {std::string("KivRegProgDestroy()\0x", 21), "unexpected text after the end of the statement"},
+        {"KivRegProgDestroy() == one", "the expected result: not a number"},
+        {"KivRegProgDestroy() = 1", "unexpected text after the end of the statement"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -218,6 +223,10 @@ TEST(KivHostOptions, ValuesAreNeverTakenForTheScriptAndUnknownOptionsAreNamed) {
          "--answer 1006=next: that page has an answer already (--answer 1006=back)"},
         {{"--answer", "next", "--answer", "cancel", "s.kiv"},
          "--answer cancel: that page has an answer already (--answer next)"},
+        {{"--silent", "a.iss", "--answer", "next", "s.kiv"},
+         "--answer and --silent: a silent run shows no page to answer"},
+        {{"--answer", "next", "--record", "a.iss", "s.kiv"}, ""},
+        {{"--record", "a.iss", "--silent", "a.iss", "s.kiv"}, "--record and --silent: only one of them, once"},
     };
     for (const auto& c : cases) {
         std::string joined;

@@ -22,8 +22,6 @@
 #include <vector>
 
 using namespace kivtest;
-using kivnative::layout::kRecordSize;
-using kivnative::layout::kTimeCodeAt;
 
 namespace {
 
@@ -165,16 +163,6 @@ std::uint64_t FreeBytes(const std::string& drive) {
     ULARGE_INTEGER available = {};
     EXPECT_TRUE(::GetDiskFreeSpaceExA((drive + "\\").c_str(), &available, nullptr, nullptr)) << ::GetLastError();
     return available.QuadPart;
-}
-
-// A table without what stamping changes: the header's time and the time code inside each block code.
-std::string WithoutStamp(const std::string& path, std::string bytes) {
-    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".DAT") != 0 || bytes.size() < 10) return bytes;
-    bytes.replace(6, 4, 4, '\0');
-    if (path.find("BLOCK") != std::string::npos)
-        for (std::size_t at = kivnative::layout::kHeaderSize + kTimeCodeAt; at + 6 <= bytes.size(); at += kRecordSize)
-            bytes.replace(at, 6, 6, '0');
-    return bytes;
 }
 
 // A whole rewrite of base: its lines (none of them an entry the rewrite enters) with the entries after them.

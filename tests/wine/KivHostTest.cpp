@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace kivtest;
@@ -15,6 +20,7 @@ using namespace kivtest;
 namespace {
 
 struct HostRun {
+    DWORD processId = 0;
     DWORD exitCode = 0;
     std::string out;
     std::string err;
@@ -49,6 +55,7 @@ HostRun RunProgram(std::string commandLine) {
     ::CloseHandle(outWrite);
     ::CloseHandle(errWrite);
     EXPECT_TRUE(started) << commandLine;
+    run.processId = process.dwProcessId;
     if (started) {
         DWORD deadline = ::GetTickCount() + 90000;
         for (;;) {
@@ -132,6 +139,51 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
+}
+
+const std::string kExamples = std::string(KIV_TEST_SOURCE_DIR) + "/examples";
+
+// The sample installation and its registry, moved from C: into root, on a clean registry.
+void LayOutSample(const ScratchFolder& dir, const std::string& root) {
+    ScratchRegistry::Clear();
+    std::string reg = Replaced(ReadFile(kExamples + "/AutoCAD2000.reg"), "\"C:\\\\", "\"" + Escaped(root) + "\\\\");
+    WriteFile(dir / "sample.reg", reg);
+    HostRun imported = RunProgram("regedit.exe /S \"" + dir / "sample.reg" + "\"");
+    ASSERT_EQ(0u, imported.exitCode);
+    HostRun laidOut =
+        RunScript(dir, "CopyTree(SAMPLE, ROOT)\n", Define("SAMPLE", kExamples + "/sample") + Define("ROOT", root));
+    ASSERT_EQ(0u, laidOut.exitCode) << laidOut.err;
+    ASSERT_TRUE(FileExists(root + "\\Dorvasys\\TERVILO\\Tervilo.Arx"));
+}
+
+// Everything the upgrade may change, but the installation time it stamps: the files below root and two keys.
+std::map<std::string, std::string> Effects(const std::string& root) {
+    std::map<std::string, std::string> effects = Snapshot(root);
+    for (auto& [path, bytes] : effects) bytes = WithoutStamp(path, bytes);
+    for (const char* key : {"Software\\Autodesk", "Software\\Dorvasys"})
+        for (const auto& [name, bytes] : RegSnapshot(key)) effects[std::string("HKLM\\") + key + "\\" + name] = bytes;
+    return effects;
+}
+
+// Every process that had a top-level window while run ran: a watcher thread enumerates them the whole time.
+std::set<DWORD> WindowOwnersDuring(const std::function<void()>& run) {
+    std::atomic<bool> running{true};
+    std::set<DWORD> owners;
+    std::thread watcher([&] {
+        while (running)
+            ::EnumWindows(
+                [](HWND window, LPARAM found) {
+                    DWORD process = 0;
+                    ::GetWindowThreadProcessId(window, &process);
+                    reinterpret_cast<std::set<DWORD>*>(found)->insert(process);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&owners));
+    });
+    run();
+    running = false;
+    watcher.join();
+    return owners;
 }
 
 }  // namespace
@@ -489,27 +541,16 @@ TEST(KivHost, UsageAndDllErrorsRunNothingAndAnUnwritableLogIsWarnedOf) {
 TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     ScratchFolder dir;
     ScratchRegistry registry;
-    std::string examples = std::string(KIV_TEST_SOURCE_DIR) + "/examples";
-
-    // The sample registry, moved from C: into the scratch folder.
-    std::string reg =
-        Replaced(ReadFile(examples + "/AutoCAD2000.reg"), "\"C:\\\\", "\"" + Escaped(dir.path()) + "\\\\");
-    WriteFile(dir / "sample.reg", reg);
-    HostRun imported = RunProgram("regedit.exe /S \"" + dir / "sample.reg" + "\"");
-    ASSERT_EQ(0u, imported.exitCode);
-    HostRun laidOut =
-        RunScript(dir, "CopyTree(SAMPLE, ROOT)\n", Define("SAMPLE", examples + "/sample") + Define("ROOT", dir.path()));
-    ASSERT_EQ(0u, laidOut.exitCode) << laidOut.err;
-    ASSERT_TRUE(FileExists(dir / "Dorvasys\\TERVILO\\Tervilo.Arx"));
+    LayOutSample(dir, dir.path());
 
     HostRun run = RunHost("--define \"ROOT=" + dir.path() +
                           "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next --answer next "
                           "\"" +
-                          examples + "/upgrade.kiv\"");
+                          kExamples + "/upgrade.kiv\"");
     EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
 
     // Every call of the script is printed with its result, and nothing else is.
-    std::vector<std::string> script = Lines(ReadFile(examples + "/upgrade.kiv"));
+    std::vector<std::string> script = Lines(ReadFile(kExamples + "/upgrade.kiv"));
     int calls = 0, printed = 0;
     for (std::size_t i = 0; i < script.size(); ++i) {
         const std::string& text = script[i];
@@ -534,4 +575,50 @@ TEST(KivHost, RunsTheSampleUpgradeUnattended) {
     std::string library = dir / "Dorvasys\\TERVILO\\Bib\\Bib.Ini";
     EXPECT_NE(std::string::npos, ReadFile(dir / "Dorvasys\\TERVILO\\Manager\\Arch.Cfg")
                                      .find("BIBHPT 5005 " + std::to_string(library.size()) + " " + library + "\r\n"));
+}
+
+TEST(KivHost, AnUpgradeRecordedWithBackPlaysBackSilentlyWithNoWindowAndTheSameEffects) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    const std::string root = dir / "root", responses = dir / "KivForIS55.iss", script = dir / "upgrade.kiv";
+    // The script shows the target page again after a Back, as a setup's wizard does, and expects both results.
+    const std::string target = "KivShowTargeDir(hwnd, ROOT + \"\\\\Dorvasys\\\\TERVILO\", \"TERVILO\")";
+    WriteFile(script,
+              Replaced(ReadFile(kExamples + "/upgrade.kiv"), target + "\n", target + " == 4\n" + target + " == 1\n"));
+    const std::string run = Define("ROOT", root) + " \"" + script + "\"";
+
+    LayOutSample(dir, root);
+    // Recording replaces the sections it writes and keeps the others.
+    WriteFile(responses, "[KivShowTargeDir-0]\nResult=2\nOld=1\n[Other]\nKey=7\n");
+    HostRun recorded, silent;
+    // On the target page: Cancel, "&Fortsetzen" (which records nothing: the page goes on), Back; then Next.
+    const std::set<DWORD> recordingOwners = WindowOwnersDuring([&] {
+        recorded = RunHost("--record \"" + responses +
+                           "\" --answer \"1008=select:AutoCAD Map 2000,next\" --answer 1007=tick,next "
+                           "--answer 1006=cancel,back,next --answer 1020=next --answer next" +
+                           run);
+    });
+    ASSERT_EQ(0u, recorded.exitCode) << recorded.out << recorded.err;
+    EXPECT_EQ(1u, recordingOwners.count(recorded.processId)) << "the watcher sees the pages";
+    EXPECT_EQ(4u, ::GetPrivateProfileIntA("KivShowTargeDir-0", "Result", 0, responses.c_str()));
+    EXPECT_EQ(0u, ::GetPrivateProfileIntA("KivShowTargeDir-0", "Old", 0, responses.c_str()));
+    EXPECT_EQ(7u, ::GetPrivateProfileIntA("Other", "Key", 0, responses.c_str()));
+    const auto afterRecording = Effects(root);
+
+    RemoveTree(root);
+    LayOutSample(dir, root);
+    const std::set<DWORD> playbackOwners =
+        WindowOwnersDuring([&] { silent = RunHost("--silent \"" + responses + "\"" + run); });
+    ASSERT_EQ(0u, silent.exitCode) << silent.out << silent.err;
+    EXPECT_EQ(0u, playbackOwners.count(silent.processId));
+    const auto afterPlayback = Effects(root);
+    EXPECT_EQ(afterRecording.size(), afterPlayback.size());
+    for (const auto& [name, bytes] : afterRecording)
+        EXPECT_TRUE(afterPlayback.count(name) != 0 && afterPlayback.at(name) == bytes) << name;
+
+    // A result other than the one expected stops the run there, with its own status.
+    HostRun unexpected = RunScript(dir, "KivExistFile(\"C:\\\\\") == 0\nKivRegProgDestroy()\n");
+    EXPECT_EQ(5u, unexpected.exitCode);
+    EXPECT_NE(std::string::npos, unexpected.err.find("line 1: expected 0, the result was 1")) << unexpected.err;
+    EXPECT_EQ(std::string::npos, unexpected.out.find("line 2")) << unexpected.out;
 }

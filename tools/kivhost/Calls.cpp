@@ -3,6 +3,7 @@
 
 #include "KivExportNames.h"
 #include "KivForIS55.h"
+#include "core/ExportName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -53,13 +54,6 @@ struct PageData {
     int pageIfSet = 0;
     const char* note = nullptr;  // said after a "did you mean" for this name
 };
-
-// The name, as long as the public header declares it.
-template <typename Export>
-constexpr const char* ExportName(const char* name) {
-    return name;
-}
-#define KIV_EXPORT_NAME(name) ExportName<decltype(&::name)>(#name)
 
 constexpr PageData kPages[] = {
     {KIV_EXPORT_NAME(KivGetMainAcadData), 1008, 3, 1009},

@@ -33,10 +33,15 @@ const char* const kUsage =
     "  --screenshots DIR    save each page shown as a .png file in DIR\n"
     "  --define NAME=TEXT   preset the buffer NAME\n"
     "  --log FILE           have the DLL log its calls to FILE (KIVFORIS55_LOG)\n"
+    "  --record FILE        record every page's answer into the response file FILE\n"
+    "  --silent FILE        play the pages back from FILE: no page, no window, and\n"
+    "                       hwnd is null (not with --answer)\n"
+    "\n"
+    "A call may be followed by an expected result: KivShowTargeDir(...) == 1\n"
     "\n"
     "Exit status: 0 every line ran, 1 script error (nothing ran), 2 usage or DLL\n"
     "error, 3 the run was stopped (a call did not return in time, a buffer overrun),\n"
-    "4 the DLL crashed.\n";
+    "4 the DLL crashed, 5 a result was not the one expected (the run stopped there).\n";
 
 namespace {
 
@@ -127,6 +132,16 @@ bool ApplyDefine(const std::string& value, Options& options, std::string& error)
     return true;
 }
 
+bool ApplyResponse(const std::string& value, Options& options, std::string& error, int mode) {
+    if (options.responseMode != 0) {
+        error = "--record and --silent: only one of them, once";
+        return false;
+    }
+    options.responseFile = value;
+    options.responseMode = mode;
+    return true;
+}
+
 const struct {
     const char* name;
     Apply apply;  // null: the option takes no value
@@ -149,6 +164,8 @@ const struct {
          o.log = v;
          return true;
      }},
+    {"--record", [](const std::string& v, Options& o, std::string& e) { return ApplyResponse(v, o, e, kRecordMode); }},
+    {"--silent", [](const std::string& v, Options& o, std::string& e) { return ApplyResponse(v, o, e, kSilentMode); }},
     {"--help", nullptr},
     {"-h", nullptr},
     {"/?", nullptr},
@@ -285,6 +302,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
     }
     if (options.script.empty()) {
         error = "no script given";
+        return false;
+    }
+    if (options.responseMode == kSilentMode && !options.answers.empty()) {
+        error = "--answer and --silent: a silent run shows no page to answer";
         return false;
     }
     if (options.timeoutSeconds < 0) options.timeoutSeconds = options.answers.empty() ? 0 : 60;

@@ -32,11 +32,18 @@ struct AnswerRule {
     std::vector<Showing> showings;  // one per successive showing; the last one repeats
 };
 
+// KivSetResponseFile's modes (main.cpp asserts that they are the public header's).
+constexpr int kNormalMode = 0;
+constexpr int kRecordMode = 1;
+constexpr int kSilentMode = 2;
+
 struct Options {
-    std::string script;       // path of the call script
-    std::string dll;          // empty: KivForIS55.dll beside kivhost.exe
-    std::string screenshots;  // folder, or empty
-    std::string log;          // the DLL's log file, or empty
+    std::string script;        // path of the call script
+    std::string dll;           // empty: KivForIS55.dll beside kivhost.exe
+    std::string screenshots;   // folder, or empty
+    std::string log;           // the DLL's log file, or empty
+    std::string responseFile;  // --record or --silent: set with KivSetResponseFile before the first call
+    int responseMode = kNormalMode;
     std::vector<AnswerRule> answers;
     std::map<std::string, std::string> defines;  // buffers preset from the command line
     int timeoutSeconds = -1;                     // -1: 60 when pages are answered automatically, else none

@@ -8,7 +8,14 @@
 
 namespace kivhost {
 
-enum ExitStatus { kExitDone = 0, kExitScriptError = 1, kExitSetupError = 2, kExitStopped = 3, kExitCrashed = 4 };
+enum ExitStatus {
+    kExitDone = 0,
+    kExitScriptError = 1,
+    kExitSetupError = 2,
+    kExitStopped = 3,
+    kExitCrashed = 4,
+    kExitUnexpected = 5,  // a call's result was not the one its "== N" expects
+};
 
 // One line on standard output, flushed at once so that it survives a crash of the DLL.
 void Print(const std::string& utf8);

@@ -160,7 +160,7 @@ ExitStatus Runner::Run(const std::vector<Statement>& statements) {
         }
         if (!completed) {
             PrintError("kivhost: stopped at line " + std::to_string(statement.line) + "; nothing after it ran");
-            return kExitStopped;
+            return unexpected_ ? kExitUnexpected : kExitStopped;
         }
     }
     return kExitDone;
@@ -236,7 +236,14 @@ bool Runner::Call(const Statement& statement, const CallSpec& signature) {
         PrintError("line " + std::to_string(statement.line) + ": " + failure);
         return false;
     }
-    return CheckBuffers(statement, bufferNames, before);
+    if (!CheckBuffers(statement, bufferNames, before)) return false;
+    if (statement.expects && result != statement.expected) {
+        PrintError("line " + std::to_string(statement.line) + ": expected " + std::to_string(statement.expected) +
+                   ", the result was " + std::to_string(result));
+        unexpected_ = true;
+        return false;
+    }
+    return true;
 }
 
 bool Runner::CheckBuffers(const Statement& statement, const std::vector<std::string>& names,

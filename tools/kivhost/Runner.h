@@ -44,6 +44,7 @@ private:
     std::map<std::string, FARPROC> procs_;
     HWND mainWindow_;
     AutoAnswer& answers_;
+    bool unexpected_ = false;                // the run stopped at a result that its expectation did not name
     std::map<std::string, Buffer> buffers_;  // nodes never move, so their bytes can be passed out
 };
 

@@ -35,6 +35,15 @@ public:
             statement.args.push_back(std::move(value));
         } else if (Take('(')) {
             if (!ParseArgs(statement)) return false;
+            SkipBlanks();
+            if (s_.compare(pos_, 2, "==") == 0) {
+                pos_ += 2;
+                SkipBlanks();
+                Arg expected;
+                if (!ParseNumber(expected, "the expected result")) return false;
+                statement.expects = true;
+                statement.expected = expected.number;
+            }
         } else {
             return Fail("expected \"(\" after " + statement.name);
         }

@@ -33,6 +33,8 @@ struct Statement {
     std::string name;    // the export or host command; the buffer for an assignment
     bool assignment = false;
     std::vector<Arg> args;  // an assignment has one Text or Name argument
+    bool expects = false;   // the call is followed by "== expected"
+    std::int32_t expected = 0;
 };
 
 struct ScriptError {
@@ -41,6 +43,7 @@ struct ScriptError {
 };
 
 // Parses the whole script. Comments start with # or //; a call may end with ;.
+// "Call(...) == N" expects the result N.
 // Adds an error for each bad line, in line order, and goes on with the next.
 bool ParseScript(const std::string& text, std::vector<Statement>& statements, std::vector<ScriptError>& errors);
 

@@ -8,6 +8,7 @@
 #include "Runner.h"
 #include "Script.h"
 
+#include "KivForIS55.h"
 #include "core/Path.h"
 #include "win32/Handles.h"
 
@@ -111,6 +112,28 @@ int ScriptFailure(const std::string& script, std::vector<ScriptError> errors, co
     return kExitScriptError;
 }
 
+static_assert(kNormalMode == KIV_MODE_NORMAL && kRecordMode == KIV_MODE_RECORD && kSilentMode == KIV_MODE_SILENT,
+              "kivhost passes the modes the DLL takes");
+
+// --record or --silent: the DLL's response mode, set before the first call of the script.
+bool SetResponseMode(HMODULE dll, const Options& options) {
+    if (options.responseMode == kNormalMode) return true;
+    auto set = reinterpret_cast<decltype(&::KivSetResponseFile)>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "KivSetResponseFile")));
+    auto lastError = reinterpret_cast<decltype(&::KivGetLastError)>(
+        reinterpret_cast<void*>(::GetProcAddress(dll, "KivGetLastError")));
+    if (set == nullptr || lastError == nullptr) {
+        PrintError("kivhost: the DLL has no KivSetResponseFile; nothing was run");
+        return false;
+    }
+    if (set(options.responseFile.c_str(), options.responseMode) != 0) return true;
+    char text[KIV_BUFFER_SIZE] = "";
+    lastError(text);
+    PrintError("kivhost: " + std::string(options.responseMode == kSilentMode ? "--silent " : "--record ") +
+               ToUtf8(options.responseFile) + ": " + ToUtf8(text) + "; nothing was run");
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,9 +198,14 @@ int main(int argc, char** argv) {
         return kExitSetupError;
     }
 
+    if (!SetResponseMode(dll, options)) return kExitSetupError;
+
     std::string scriptName = options.script.substr(kiv::path::LastSeparator(options.script, "\\/") + 1);
-    HWND mainWindow = CreateMainWindow(scriptName);
-    if (mainWindow == nullptr) PrintError("kivhost: no main window could be created; hwnd is passed as null");
+    // A silent setup shows no window of its own either.
+    const bool silent = options.responseMode == kSilentMode;
+    HWND mainWindow = silent ? nullptr : CreateMainWindow(scriptName);
+    if (mainWindow == nullptr && !silent)
+        PrintError("kivhost: no main window could be created; hwnd is passed as null");
     kiv::ScopeExit closeWindow([&] {
         if (mainWindow != nullptr) ::DestroyWindow(mainWindow);
     });

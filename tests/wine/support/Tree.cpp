@@ -3,6 +3,8 @@
 
 #include "support/Scratch.h"
 
+#include "../native/Tables.h"
+
 namespace kivtest {
 
 namespace {
@@ -56,6 +58,23 @@ std::map<std::string, std::string> Snapshot(const std::string& root) {
     std::map<std::string, std::string> tree;
     Collect(root, "", tree);
     return tree;
+}
+
+std::string WithoutStamp(const std::string& path, std::string bytes) {
+    // A configuration file's block entries, "KEY 5005 LENGTH CODE|NAME|VALUE", carry the stamped codes.
+    if (path.size() >= 4 && ::lstrcmpiA(path.c_str() + path.size() - 4, ".cfg") == 0)
+        for (std::size_t bar = bytes.find('|'); bar != std::string::npos;
+             bar = bytes.find('|', bytes.find('\n', bar))) {
+            const std::size_t code = bytes.rfind(' ', bar) + 1;
+            if (code + 7 <= bar) bytes.replace(code + 1, 6, 6, '0');
+        }
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".DAT") != 0 || bytes.size() < 10) return bytes;
+    bytes.replace(6, 4, 4, '\0');
+    if (path.find("BLOCK") != std::string::npos)
+        for (std::size_t at = kivnative::layout::kHeaderSize + kivnative::layout::kTimeCodeAt; at + 6 <= bytes.size();
+             at += kivnative::layout::kRecordSize)
+            bytes.replace(at, 6, 6, '0');
+    return bytes;
 }
 
 }  // namespace kivtest

@@ -14,4 +14,8 @@ std::map<std::string, std::string> Snapshot(const std::string& root);
 // every value as "key\:name" mapped to its raw bytes; empty when keyPath is missing.
 std::map<std::string, std::string> RegSnapshot(const std::string& keyPath);
 
+// A file's bytes without what stamping changes: an opening table's header time and the time code inside
+// each block code, also where a configuration file's block entries name the codes. Other files stay as they are.
+std::string WithoutStamp(const std::string& path, std::string bytes);
+
 }  // namespace kivtest

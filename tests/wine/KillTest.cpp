@@ -387,8 +387,12 @@ void CheckSave(const Tree& before, const Tree&, const Tree& left, Findings& find
             copied.insert(origin);
         } else {
             findings.partialCopies.insert(path);
-            auto still = left.find(origin);
-            EXPECT_TRUE(still != left.end() && still->second == original->second)
+            // An opening definition file's original may already have moved into the manager folder.
+            auto intact = [&](const std::string& at) {
+                auto still = left.find(at);
+                return still != left.end() && still->second == original->second;
+            };
+            EXPECT_TRUE(intact(origin) || intact("Manager\\" + path.substr(path.rfind('\\') + 1)))
                 << "a copy cut short without its original: " << path;
         }
     }

@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
         return kExitSetupError;
     }
 
-    if (!SetResponseMode(dll, options)) return kExitSetupError;
+    if (!SetResponseMode(dll.get(), options)) return kExitSetupError;
 
     std::string scriptName = options.script.substr(kiv::path::LastSeparator(options.script, "\\/") + 1);
     // A silent setup shows no window of its own either.

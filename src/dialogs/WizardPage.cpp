@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "win32/CallOutcome.h"
 #include "win32/Handles.h"
+#include "win32/Log.h"
 
 #include <initializer_list>
 #include <string>
@@ -176,6 +177,20 @@ CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module) {
     }
 }
 
+// How a page ended, for support: the button, and after Next the page's own answer (box, list choice).
+void LogPageEnd(int templateId, const std::string& title, const char* how, PageResult result,
+                const response::Values& values) {
+    if (!log::Enabled()) return;
+    const char* button = result == PageResult::Next     ? "Next"
+                         : result == PageResult::Back   ? "Back"
+                         : result == PageResult::Cancel ? "Cancel"
+                                                        : "not created";
+    std::string line =
+        "  Page " + std::to_string(templateId) + " " + log::Quote(title.c_str()) + " " + how + ": " + button;
+    for (const auto& [key, value] : values) line += ", " + key + "=" + log::Quote(value.c_str());
+    log::Write(line);
+}
+
 // A page ends through the dialog base, so the base's own answers must mean the same to the script.
 static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL == ToInt(PageResult::Cancel),
               "a page that is not created or whose loop is ended answers as the script expects");
@@ -183,16 +198,15 @@ static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL =
 PageResult WizardPage::Run() {
     if (response::Silent()) return PlayBack();
     const PageResult result = static_cast<PageResult>(Dialog::Run());
+    response::Values values;
+    if (result == PageResult::Next) RecordAnswer(values);
+    LogPageEnd(TemplateId(), title_, "ended", result, values);
     if (result == PageResult::Cancel) outcome::Cancelled(title_);
     if (result == PageResult::NotCreated) {
         outcome::Fail(CreationError(), "Seite " + std::to_string(TemplateId()) + " konnte nicht angezeigt werden");
         return result;
     }
-    if (response::Recording()) {
-        response::Values values;
-        if (result == PageResult::Next) RecordAnswer(values);
-        response::Record(settings_.exportName, result, values);
-    }
+    if (response::Recording()) response::Record(settings_.exportName, result, values);
     return result;
 }
 
@@ -208,7 +222,11 @@ PageResult WizardPage::PlayBack() {
         return result;
     }
     if (result == PageResult::Next && !PlayAnswer(answer)) return PageResult::NotCreated;
-    if (result == PageResult::Cancel) outcome::Cancelled(TemplateTitle(Module(), TemplateId()));
+    const std::string title = TemplateTitle(Module(), TemplateId());
+    response::Values values;
+    if (result == PageResult::Next) RecordAnswer(values);
+    LogPageEnd(TemplateId(), title, "played back", result, values);
+    if (result == PageResult::Cancel) outcome::Cancelled(title);
     answer.Taken();
     return result;
 }

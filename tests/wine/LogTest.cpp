@@ -39,6 +39,7 @@ bool HasLineWith(const std::vector<std::string>& lines, const std::string& part)
 std::vector<int> RunCalls(Library& lib, const std::string& folder) {
     char buffer[KIV_BUFFER_SIZE] = "preset";
     WriteFile(folder + "\\Tervilo.mnu", "menu");  // saved, then deleted as a menu file
+    WriteFile(folder + "\\answers.iss", "[KivIsWithinTablet-0]\r\nResult=1\r\nTablet=0\r\n");
     std::string longPath = "C:\\" + std::string(400, 'x');
     return {lib.SetOldProgramDir("C:\\Alt\\TERVILO"),
             lib.KivExistFile(nullptr),
@@ -52,7 +53,9 @@ std::vector<int> RunCalls(Library& lib, const std::string& folder) {
             lib.DeleteOldAppsReg("x"),
             lib.KivRegProgDestroy(),
             lib.SetNewManagerDir(folder.c_str()),
-            lib.CreateUpdateManagerATP(folder.c_str(), 0)};
+            lib.CreateUpdateManagerATP(folder.c_str(), 0),
+            lib.KivSetResponseFile((folder + "\\answers.iss").c_str(), KIV_MODE_SILENT),
+            lib.KivIsWithinTablet(nullptr, folder.c_str(), buffer)};
 }
 
 }  // namespace
@@ -98,6 +101,9 @@ TEST(DiagnosticLog, RecordsCallsAndOperationsWithoutChangingResults) {
         {"KivRegProgDestroy() = 0 [", "an export without arguments"},
         {"  WriteFile \"C:\\\\kivtest\\\\", "the rewrite's new content"},
         {"\\\\Arch.Cfg\": ok", "the rewrite's replace"},
+        {"  Page 1007 \"Tablettmen\xFC"
+         " einrichten\" played back: Next, Tablet=\"0\"",
+         "how a page ended"},
     };
     for (const Expected& e : expected) EXPECT_TRUE(HasLineWith(lines, e.part)) << e.why << ": " << e.part;
     // The process's first line says which library, Windows, user and code page.

@@ -161,6 +161,10 @@ bool FormatBlockEntry(int kind, int number, const char* record, std::string& slo
     return true;
 }
 
+std::string OpeningTablePath(int kind, const std::string& folder, int table) {
+    return folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[table];
+}
+
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock) {
     if (kind < 0 || kind >= kOpeningKindCount) return false;
     std::int64_t now = clock();
@@ -169,7 +173,7 @@ bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, 
         return false;
     auto time = static_cast<std::uint32_t>(now);
     for (int t = 0; t < kTableCount; ++t) {
-        std::string path = folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[t];
+        const std::string path = OpeningTablePath(kind, folder, t);
         if (!StampHeader(path, time)) return false;
         if (t == kTableCount - 1 && !StampBlockRecords(kind, path, time, slots)) return false;
     }

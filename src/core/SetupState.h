@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -18,6 +19,13 @@ struct CallRecord {
     std::string text;
 };
 
+// The undo journal of this run, when a script began one.
+struct JournalState {
+    std::string folder;                    // empty: nothing is journaled
+    unsigned long nextCopy = 1;            // number of the next kept copy in the folder
+    std::vector<std::string> saveFolders;  // made in this run: their copies stand for the journal's
+};
+
 struct SetupState {
     std::string oldProgramDir;
     std::string oldManagerDir;
@@ -31,6 +39,7 @@ struct SetupState {
     bool keepOriginals = false;         // the save leaves the replaceable kinds in place
     bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
     CallRecord lastCall;                // what KivGetLastError tells
+    JournalState journal;
 };
 
 // The open progress window and its busy-cursor hold. Deliberately plain

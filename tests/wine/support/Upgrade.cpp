@@ -1,0 +1,121 @@
+// The whole-upgrade machine of the undo and kill tests.
+#include "support/Upgrade.h"
+
+#include "../native/Tables.h"
+#include "core/SaveLists.h"
+#include "support/Scratch.h"
+#include "support/Tree.h"
+#include "upgrade/OldReleases.h"
+
+#include <gtest/gtest.h>
+
+namespace kivtest {
+
+namespace {
+
+using kiv::upgrade::OldModuleNames;
+
+// Bytes of their own per file, with a zero and a byte 26 inside.
+std::string Bytes(const std::string& name) { return name + std::string("\0\x1a", 2) + name + " Inhalt"; }
+
+const char* const kKinds[][2] = {{"Fen-Std", "F-"}, {"Tue-Std", "T-"}, {"Dur-Std", "D-"}};
+const char* const kTables[] = {"TYP.DAT", "EINBAU.DAT", "WAENDE.DAT", "BLOCK.DAT"};
+
+// "Save1", "SaveMenu12": a save folder's name.
+bool IsSaveFolderName(const std::string& name) {
+    const std::size_t digits = name.find_first_of("0123456789");
+    const std::string word = name.substr(0, digits);
+    return digits != std::string::npos && (word == "Save" || word == "SaveMenu") &&
+           name.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+bool InNewSaveFolder(const std::string& path, const Tree& before) {
+    for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
+        const std::size_t start = path.rfind('\\', slash - 1);
+        const std::string name = path.substr(start == std::string::npos ? 0 : start + 1, slash - start - 1);
+        if (IsSaveFolderName(name) && before.count(path.substr(0, slash + 1)) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Tree UpgradeFiles() {
+    Tree tree;
+    for (const char* menu : {"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"}) tree["Acad\\Support\\" + std::string(menu)];
+    for (const auto& kind : kKinds)
+        for (const char* table : kTables)
+            if (std::string(kind[1]) + table != "D-BLOCK.DAT")  // the migration stops there: the tables get stamped
+                tree[std::string("Alt\\OeffDat\\") + kind[0] + "\\" + kind[1] + table] =
+                    kivnative::Header("ALT", 5) + Bytes(table);
+    for (const char* ini : {"FENSTER.INI", "TUER.INI", "DURCHG.INI"}) {
+        tree["AltManager\\" + std::string(ini)];
+        tree["Neu\\" + std::string(ini)];
+    }
+    tree["NeuManager\\FENSTER.INI"];
+    for (const char* file : {"Layer.Def", "Arch.Cfg"}) tree["AltManager\\" + std::string(file)];
+    tree["NeuManager\\Arch.Cfg"] = "FEN125_1 5005 11 C:\\Alt\r\nEIGENE 5005 1 ja\r\n";
+    for (const char* file : {"Tervilo.mnu", "Tervilo.lsp", "Eigene.dat", "Projekt.cfg"})
+        tree["NeuManager\\" + std::string(file)];
+    for (const char* file : {"TvKonfig.exe", "Tervilo.lsp", "Acad.rx", "Nordpfeil.dwg", "Hecke.dwg", "Support\\Hecke.dwg",
+                             "Tervilo.Arx", "KivWandLoader.Arx", "Support\\KivWandGerman.Dll"})
+        tree["Neu\\" + std::string(file)];
+    for (const char* file : {kiv::upgrade::ObsoleteFileList.front(), kiv::upgrade::ObsoleteFileList.back()})
+        tree["Neu\\" + std::string(file)];
+    for (auto& [path, bytes] : tree)
+        if (bytes.empty()) bytes = Bytes(path);
+    return tree;
+}
+
+Tree SetupCopy() {
+    Tree tree;
+    for (const char* file : {"NeuManager\\Tervilo.mnu", "NeuManager\\Neu.txt", "Acad\\Support\\Acad.Mnu"})
+        tree[file] = "neu " + Bytes(file);
+    for (const auto& kind : kKinds)
+        for (const char* table : kTables)
+            tree[std::string("Neu\\OeffDat\\") + kind[0] + "\\" + kind[1] + table] =
+                kivnative::Header("NEU", 3) + Bytes(table);
+    return tree;
+}
+
+void RegisterUpgradeMachine(const std::string& acadFolder) {
+    const std::string release = kAcadReleaseKey;
+    SetRegString(release, "CurVer", "ACAD-1:407");
+    const char* const products[][2] = {{"ACAD-1:407", "AutoCAD 2000"}, {"ACAD-4001:407", "AutoCAD Map 2000"}};
+    for (const auto& product : products) {
+        SetRegString(release + "\\" + product[0], "ProductId", product[0]);
+        SetRegString(release + "\\" + product[0], "ProductName", product[1]);
+        SetRegString(release + "\\" + product[0], "AcadLocation", acadFolder);
+    }
+    const DWORD flags = 0x1a00;
+    for (const char* name : OldModuleNames) {
+        const std::string module = release + "\\ACAD-4001:407\\Applications\\" + name;
+        SetRegString(module, "LOADER", std::string("C:\\Alt\\%\t") + name + ".arx");
+        SetRegValue(module, "LOADCTRLS", REG_DWORD, &flags, sizeof flags);
+        const std::string addOn = std::string("Software\\Dorvasys\\Dorva AT\\R15.4\\") + name;
+        for (const char* sub : {"Commands", "Groups", "Loader", "Name"}) SetRegString(addOn + "\\" + sub, "", sub);
+    }
+}
+
+Tree RegistryState() {
+    Tree state;
+    for (const char* key : {"Software\\Autodesk", "Software\\Dorvasys"})
+        for (auto& [path, bytes] : RegSnapshot(key)) state[std::string(key) + "\\" + path] = bytes;
+    return state;
+}
+
+void ExpectFilesAsBefore(const Tree& before, const Tree& now, const Tree& kept) {
+    for (const auto& [path, bytes] : before) {
+        auto at = now.find(path);
+        EXPECT_TRUE(at != now.end() && at->second == bytes) << "not as before: " << path;
+    }
+    for (const auto& [path, bytes] : now) {
+        if (before.count(path) != 0 || InNewSaveFolder(path, before)) continue;
+        auto setup = kept.lower_bound(path);
+        const bool folderOfKept = path.back() == '\\' && setup != kept.end() && setup->first.rfind(path, 0) == 0;
+        EXPECT_TRUE(folderOfKept || (setup != kept.end() && setup->first == path && setup->second == bytes))
+            << "left behind or changed: " << path;
+    }
+}
+
+}  // namespace kivtest

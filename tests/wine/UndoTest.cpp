@@ -83,8 +83,7 @@ const UpgradeStep kUpgrade[] = {
     {"product page",
      [](UndoTest&, Library& lib, bool cancel) {
          PageDriver driver;
-         driver.OnPage(L"AutoCAD Produkt festlegen",
-                       [](Window& page) { page.SelectListEntry(IDC_PRODUCT_LIST, 1); });
+         driver.OnPage(L"AutoCAD Produkt festlegen", [](Window& page) { page.SelectListEntry(IDC_PRODUCT_LIST, 1); });
          Leave(driver, L"AutoCAD Produkt festlegen", cancel);
          char folder[KIV_BUFFER_SIZE] = "", key[KIV_BUFFER_SIZE] = "";
          driver.Run([&] { return lib.KivGetMainAcadData(nullptr, folder, key, 0, 0); });
@@ -141,12 +140,13 @@ constexpr int kSteps = sizeof kUpgrade / sizeof kUpgrade[0];
 TEST_F(UndoTest, AnyCancelOrFailureIsUndone) {
     for (int cut = 0; cut <= kSteps; ++cut) {
         const bool cancel = cut < kPages;
-        SCOPED_TRACE(cancel ? std::string("cancel on the ") + kUpgrade[cut].name
+        SCOPED_TRACE(cancel         ? std::string("cancel on the ") + kUpgrade[cut].name
                      : cut < kSteps ? std::string("failure after the ") + kUpgrade[cut - 1].name
                                     : std::string("whole upgrade"));
         if (cut > 0) Reset();
         ASSERT_EQ(1, lib.KivBeginChanges(journal.c_str()));
-        for (int step = 0; step < (cancel ? cut + 1 : cut); ++step) kUpgrade[step].run(*this, lib, cancel && step == cut);
+        for (int step = 0; step < (cancel ? cut + 1 : cut); ++step)
+            kUpgrade[step].run(*this, lib, cancel && step == cut);
         if (cut == kSteps) {
             EXPECT_NE(registry, RegistryState());
             EXPECT_FALSE(FileExists(Dir("Neu\\Tervilo.Arx")));
@@ -176,10 +176,10 @@ TEST_F(UndoTest, ResultsAndErrors) {
         {"no folder", [&] { return lib.KivBeginChanges(nullptr); }, 0, ERROR_INVALID_PARAMETER},
         {"empty folder", [&] { return lib.KivBeginChanges(""); }, 0, ERROR_INVALID_PARAMETER},
         {"a folder below a file", [&] { return lib.KivBeginChanges(underFile.c_str()); }, 0, ERROR_PATH_NOT_FOUND},
-        {"a file of that name that is no journal", [&] { return lib.KivBeginChanges((scratch / "KeinJournal").c_str()); },
-         0, ERROR_INVALID_DATA},
-        {"a change before any journal", [&] { return lib.SaveBeforeFilesCopy(Dir("Neu").c_str(), Dir("NeuManager").c_str()); },
-         1, 0},
+        {"a file of that name that is no journal",
+         [&] { return lib.KivBeginChanges((scratch / "KeinJournal").c_str()); }, 0, ERROR_INVALID_DATA},
+        {"a change before any journal",
+         [&] { return lib.SaveBeforeFilesCopy(Dir("Neu").c_str(), Dir("NeuManager").c_str()); }, 1, 0},
         {"begin", [&] { return lib.KivBeginChanges((journal + "\\").c_str()); }, 1, 0},
         {"begin again", [&] { return lib.KivBeginChanges(journal.c_str()); }, 0, ERROR_ALREADY_EXISTS},
         {"begin elsewhere", [&] { return lib.KivBeginChanges((scratch / "Anders").c_str()); }, 0, ERROR_ALREADY_EXISTS},

@@ -15,6 +15,7 @@ namespace kivhost {
 
 const char* const kUsage =
     "usage: kivhost [options] SCRIPT\n"
+    "       kivhost [--dll PATH] --undo FOLDER | --commit FOLDER\n"
     "Runs a call script against KivForIS55.dll as a setup script would: one export\n"
     "call per line, each printed with its result and the buffers it wrote.\n"
     "\n"
@@ -33,6 +34,9 @@ const char* const kUsage =
     "  --screenshots DIR    save each page shown as a .png file in DIR\n"
     "  --define NAME=TEXT   preset the buffer NAME\n"
     "  --log FILE           have the DLL log its calls to FILE (KIVFORIS55_LOG)\n"
+    "  --undo FOLDER        undo the changes recorded in the undo journal in FOLDER,\n"
+    "                       which a crashed or killed setup left (no script then)\n"
+    "  --commit FOLDER      keep them and remove that journal\n"
     "\n"
     "Exit status: 0 every line ran, 1 script error (nothing ran), 2 usage or DLL\n"
     "error, 3 the run was stopped (a call did not return in time, a buffer overrun),\n"
@@ -147,6 +151,18 @@ const struct {
     {"--log",
      [](const std::string& v, Options& o, std::string&) {
          o.log = v;
+         return true;
+     }},
+    {"--undo",
+     [](const std::string& v, Options& o, std::string&) {
+         o.journal = v;
+         o.undoJournal = true;
+         return true;
+     }},
+    {"--commit",
+     [](const std::string& v, Options& o, std::string&) {
+         o.journal = v;
+         o.undoJournal = false;
          return true;
      }},
     {"--help", nullptr},
@@ -283,7 +299,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         }
         if (!option->apply(value, options, error)) return false;
     }
-    if (options.script.empty()) {
+    if (!options.journal.empty() && !options.script.empty()) {
+        error = "--undo and --commit take no script";
+        return false;
+    }
+    if (options.script.empty() && options.journal.empty()) {
         error = "no script given";
         return false;
     }

@@ -42,7 +42,8 @@ bool InNewSaveFolder(const std::string& path, const Tree& before) {
 
 Tree UpgradeFiles() {
     Tree tree;
-    for (const char* menu : {"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"}) tree["Acad\\Support\\" + std::string(menu)];
+    for (const char* menu : {"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"})
+        tree["Acad\\Support\\" + std::string(menu)];
     for (const auto& kind : kKinds)
         for (const char* table : kTables)
             if (std::string(kind[1]) + table != "D-BLOCK.DAT")  // the migration stops there: the tables get stamped
@@ -57,8 +58,8 @@ Tree UpgradeFiles() {
     tree["NeuManager\\Arch.Cfg"] = "FEN125_1 5005 11 C:\\Alt\r\nEIGENE 5005 1 ja\r\n";
     for (const char* file : {"Tervilo.mnu", "Tervilo.lsp", "Eigene.dat", "Projekt.cfg"})
         tree["NeuManager\\" + std::string(file)];
-    for (const char* file : {"TvKonfig.exe", "Tervilo.lsp", "Acad.rx", "Nordpfeil.dwg", "Hecke.dwg", "Support\\Hecke.dwg",
-                             "Tervilo.Arx", "KivWandLoader.Arx", "Support\\KivWandGerman.Dll"})
+    for (const char* file : {"TvKonfig.exe", "Tervilo.lsp", "Acad.rx", "Nordpfeil.dwg", "Hecke.dwg",
+                             "Support\\Hecke.dwg", "Tervilo.Arx", "KivWandLoader.Arx", "Support\\KivWandGerman.Dll"})
         tree["Neu\\" + std::string(file)];
     for (const char* file : {kiv::upgrade::ObsoleteFileList.front(), kiv::upgrade::ObsoleteFileList.back()})
         tree["Neu\\" + std::string(file)];

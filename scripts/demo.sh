@@ -67,5 +67,28 @@ echo
 python3 "$root/scripts/demo_account.py" report "$work/before" "$work/after" "$work/kivhost.log"
 echo "Screenshots of the pages: $shots"
 echo "The DLL's diagnostic log: $build/demo-kivforis55.log ($(wc -l <"$build/demo-kivforis55.log") lines)"
+echo
+echo "== the same upgrade undone: the sample laid out again, the run in an undo journal, then KivUndoChanges"
+rm -rf "$drive_c/Dorvasys" "$drive_c/Programme" "$drive_c/Setup"
+cp -a "$root/examples/sample/." "$drive_c/"
+for key in 'HKLM\Software\Autodesk' 'HKLM\Software\Dorvasys'; do wine reg delete "$key" /f </dev/null >/dev/null 2>&1 || true; done
+wine regedit /S "$(winepath -w "$root/examples/AutoCAD2000.reg")" </dev/null >/dev/null 2>&1
+mkdir -p "$work/reg-undo-before" "$work/reg-undone"
+export_registry "$work/reg-undo-before"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/undo-before" "$work"/reg-undo-before/*.reg
+{
+  echo 'KivBeginChanges(ROOT + "\\KivJournal")'
+  cat "$root/examples/upgrade.kiv"
+  echo 'KivUndoChanges()'
+} >"$work/undone.kiv"
+undo_status=0
+wine "$host_dir/kivhost.exe" --define ROOT=C: \
+  --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
+  "$(winepath -w "$work/undone.kiv")" </dev/null >"$work/undone.log" 2>"$work/undone.err" || undo_status=$?
+grep -E '^(KivBeginChanges|KivUndoChanges)' "$work/undone.log" | sed 's/^/  /' || true
+export_registry "$work/reg-undone"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/undone" "$work"/reg-undone/*.reg
+python3 "$root/scripts/demo_account.py" undone "$work/undo-before" "$work/undone" || undo_status=1
+[ "$status" -ne 0 ] || status=$undo_status
 echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status."
 exit "$status"

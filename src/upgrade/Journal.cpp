@@ -92,8 +92,8 @@ bool Reverse(const Record& record) {
     const std::vector<std::string>& f = record.fields;
     HKEY root = nullptr;
     std::string keyPath;
-    if ((IsKind(record, kind::kValue) || IsKind(record, kind::kNoValue) || IsKind(record, kind::kKey)) &&
-        !f.empty() && journal::SplitRootedKey(f[0], root, keyPath)) {
+    if ((IsKind(record, kind::kValue) || IsKind(record, kind::kNoValue) || IsKind(record, kind::kKey)) && !f.empty() &&
+        journal::SplitRootedKey(f[0], root, keyPath)) {
         RegKey key;
         if (IsKind(record, kind::kNoValue) && f.size() == 2) {
             Outcome deleted = key.OpenForValues(root, keyPath);
@@ -144,7 +144,8 @@ bool Finish(const std::string& folder, const std::vector<Record>& records) {
     (void)file::List(journal::KeptCopyPattern(folder), entries);
     for (const file::Entry& entry : entries)
         if (journal::KeptCopyNumber(entry.name) != 0)
-            outcome::Tell(file::Delete(folder + "\\" + entry.name), Failure("Entfernen von " + folder + "\\" + entry.name));
+            outcome::Tell(file::Delete(folder + "\\" + entry.name),
+                          Failure("Entfernen von " + folder + "\\" + entry.name));
     file::RemoveLeftTemporaries(path);
     std::vector<std::string> made;
     for (const Record& record : records)

@@ -51,8 +51,7 @@ Outcome Write(const std::vector<Record>& records) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {}, zero = {};
     DWORD written = 0;
-    bool ok = file && ::GetFileSizeEx(file.get(), &size) &&
-              ::SetFilePointerEx(file.get(), zero, nullptr, FILE_END) &&
+    bool ok = file && ::GetFileSizeEx(file.get(), &size) && ::SetFilePointerEx(file.get(), zero, nullptr, FILE_END) &&
               ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
               written == text.size() && ::FlushFileBuffers(file.get());
     const DWORD error = ::GetLastError();
@@ -111,9 +110,7 @@ unsigned long KeptCopyNumber(std::string_view name) {
     return IsDigits(digits) && digits.size() < 10 ? std::strtoul(std::string(digits).c_str(), nullptr, 10) : 0;
 }
 
-std::string KeptCopyPattern(const std::string& folder) {
-    return folder + "\\" + kCopyPrefix + "*" + kCopySuffix;
-}
+std::string KeptCopyPattern(const std::string& folder) { return folder + "\\" + kCopyPrefix + "*" + kCopySuffix; }
 
 bool Active() { return !Journal().folder.empty(); }
 
@@ -204,8 +201,7 @@ void AppendValue(Record& record, const RegValue& value) {
     record.fields.push_back(std::to_string(value.type));
     const bool plainText = (value.type == REG_SZ || value.type == REG_EXPAND_SZ) && !value.data.empty() &&
                            value.data.find('\0') == value.data.size() - 1;
-    record.fields.push_back(plainText ? "\"" + value.data.substr(0, value.data.size() - 1) + "\""
-                                      : ToHex(value.data));
+    record.fields.push_back(plainText ? "\"" + value.data.substr(0, value.data.size() - 1) + "\"" : ToHex(value.data));
 }
 
 bool ValueAt(const Record& record, std::size_t at, RegValue& value) {

@@ -17,14 +17,14 @@ namespace kiv::journal {
 
 // The line kinds, each naming how its change is reversed.
 namespace kind {
-constexpr const char* kHeader = "JOURNAL";    // format name; first line
-constexpr const char* kFolder = "FOLDER";     // folder: made for the journal, removed with it
-constexpr const char* kValue = "VALUE";       // key, name, type, data: written back
-constexpr const char* kNoValue = "NOVALUE";   // key, name: there was none, deleted
-constexpr const char* kKey = "KEY";           // key, then name, type, data per value: made again
-constexpr const char* kNew = "NEW";           // path: there was no file, deleted
-constexpr const char* kKept = "KEPT";         // path, copy: its old bytes copied back
-constexpr const char* kMove = "MOVE";         // source, destination, copy: copied back to source
+constexpr const char* kHeader = "JOURNAL";   // format name; first line
+constexpr const char* kFolder = "FOLDER";    // folder: made for the journal, removed with it
+constexpr const char* kValue = "VALUE";      // key, name, type, data: written back
+constexpr const char* kNoValue = "NOVALUE";  // key, name: there was none, deleted
+constexpr const char* kKey = "KEY";          // key, then name, type, data per value: made again
+constexpr const char* kNew = "NEW";          // path: there was no file, deleted
+constexpr const char* kKept = "KEPT";        // path, copy: its old bytes copied back
+constexpr const char* kMove = "MOVE";        // source, destination, copy: copied back to source
 }  // namespace kind
 
 constexpr const char* kHeaderText = "KivForIS55 1";

@@ -35,7 +35,8 @@ int FinishJournal(const Options& options, const std::string& dllPath) {
     auto report = [&](const std::string& call, int result) {
         char text[KIV_BUFFER_SIZE] = "";
         const int code = lastError(text);
-        Print(call + " = " + std::to_string(result) + (code != 0 ? "  [" + std::to_string(code) + ": " + ToUtf8(text) + "]" : ""));
+        Print(call + " = " + std::to_string(result) +
+              (code != 0 ? "  [" + std::to_string(code) + ": " + ToUtf8(text) + "]" : ""));
         return result;
     };
     const int begun = report("KivBeginChanges(\"" + ToUtf8(options.journal) + "\")", begin(options.journal.c_str()));

@@ -85,7 +85,7 @@ undo_status=0
 wine "$host_dir/kivhost.exe" --define ROOT=C: \
   --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
   "$(winepath -w "$work/undone.kiv")" </dev/null >"$work/undone.log" 2>"$work/undone.err" || undo_status=$?
-grep -E '^(KivBeginChanges|KivUndoChanges)' "$work/undone.log" | sed 's/^/  /' || true
+grep -E '^line [0-9]+: Kiv(BeginChanges|UndoChanges)' "$work/undone.log" | sed 's/^/  /' || true
 export_registry "$work/reg-undone"
 python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/undone" "$work"/reg-undone/*.reg
 python3 "$root/scripts/demo_account.py" undone "$work/undo-before" "$work/undone" || undo_status=1

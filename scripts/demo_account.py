@@ -414,11 +414,13 @@ def undone(before_dir, after_dir):
     print("Undone run: the upgrade, then KivUndoChanges")
     print("  registry (HKLM\\Software\\Autodesk, ...\\Dorvasys): "
           + ("back as it was" if registry_back else "NOT as it was"))
-    print("  files of the sample: %d of %d back byte for byte" % (len(before) - len(lost) - len(changed), len(before)))
+    back = sum(1 for path in before if after.get(path) == before[path])
+    print("  files of the sample: %d of %d back byte for byte" % (back, len(before)))
     for what, paths in (("lost", lost), ("changed", changed), ("left behind", left)):
         for path in paths:
             print("    %s: %s" % (what, win(path)))
-    print("  %d files that the setup's own copy wrote stay (not the DLL's to undo)" % len(copied))
+    print("  %d files that the setup's own copy wrote stay, %d of them over files of the sample that the DLL"
+          " had not touched (not the DLL's to undo)" % (len(copied), len([path for path in copied if path in before])))
     print("  save folders stay, with their copies: " + (", ".join(win(path) for path in stays) or "none"))
     ok = registry_back and not (lost or changed or left)
     print("  " + ("the sample installation and the registry are back as they were" if ok

@@ -170,7 +170,8 @@ JournalStart BeginChanges(const char* folderArgument) {
     const std::string path = journal::JournalPath(folder);
     std::vector<Record> records;
     if (file::Exists(path)) {
-        if (!ReadJournal(folder, records)) return JournalStart::Failed;
+        // Written again from its whole lines: a line a kill cut off must not run into the next one.
+        if (!ReadJournal(folder, records) || !WriteRecords(path, records)) return JournalStart::Failed;
         state.folder = folder;
         state.nextCopy = NextCopyNumber(folder);
         return JournalStart::Adopted;

@@ -477,7 +477,8 @@ TEST(KillTest, CreateUpdateManagerLeavesEachConfigurationFileOldOrNew) {
 }
 
 // The whole upgrade in a journal, killed at moments from its start to its end: adopted by the next
-// run and undone, the registry and every file are as before, save folders aside.
+// run and undone (every third time after an undo killed part-way), the registry and every file
+// are as before, save folders aside.
 TEST(KillTest, AKilledUpgradeIsUndoneByTheNextRun) {
     ScratchFolder dir;
     ScratchRegistry registry;
@@ -488,7 +489,7 @@ TEST(KillTest, AKilledUpgradeIsUndoneByTheNextRun) {
     WriteTree(root, installation);
     RegisterUpgradeMachine(root + "\\Acad");
     const Tree before = Snapshot(root), registryBefore = RegistryState();
-    Child child("upgrade " + journal + " " + root);
+    Child child("upgrade " + journal + " " + root), undoer("undo " + journal);
     const Child::Timing timing = child.RunToEnd();
     auto undo = [&](const std::string& when) {
         SCOPED_TRACE(when);
@@ -506,8 +507,11 @@ TEST(KillTest, AKilledUpgradeIsUndoneByTheNextRun) {
     std::vector<int> moments(kMomentCount);
     const double call = timing.doneMs - timing.readyMs;
     std::cout << "uninterrupted: start-up " << timing.readyMs << " ms, upgrade " << call << " ms" << std::endl;
-    for (double offset : Spread(kUndoKills, -timing.readyMs / 4, call * 1.1, random)) {
+    const std::vector<double> offsets = Spread(kUndoKills, -timing.readyMs / 4, call * 1.1, random);
+    for (std::size_t kill = 0; kill < offsets.size(); ++kill) {
+        const double offset = offsets[kill];
         ++moments[child.RunAndKill(AfterTheCallBegan(offset, timing.readyMs))];
+        if (kill % 3 == 2) undoer.RunAndKill(AfterTheCallBegan(offset / 2, timing.readyMs));
         undo("killed " + std::to_string(offset) + " ms after the upgrade began");
     }
     EXPECT_GE(moments[kDuring], kUndoKills / 2);

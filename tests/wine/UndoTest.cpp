@@ -36,8 +36,8 @@ public:
     }
     void WriteTree(const Tree& tree) {
         for (const auto& [path, bytes] : tree) {
-            MakeFolder(Dir(path.substr(0, path.rfind('\\')).c_str()));
-            WriteFile(Dir(path.c_str()), bytes);
+            MakeFolder(Dir(path.substr(0, path.rfind('\\'))));
+            WriteFile(Dir(path), bytes);
         }
     }
     // Undone: registry and files as before, the journal and the folders made for it gone.
@@ -48,8 +48,7 @@ public:
         ExpectFilesAsBefore(files, Snapshot(root), kept);
         EXPECT_FALSE(FolderExists(scratch / "Journal"));
     }
-    std::string Dir(const char* relative) const { return root + "\\" + relative; }
-    std::string Dir(const std::string& relative) const { return Dir(relative.c_str()); }
+    std::string Dir(const std::string& relative) const { return root + "\\" + relative; }
 
     ScratchFolder scratch;
     ScratchRegistry scratchRegistry;

@@ -47,13 +47,15 @@ int UpgradeInJournal(HMODULE dll, const std::string& journal, const std::string&
 // kiv_kill_child <events> save <programDir> <managerDir>
 // kiv_kill_child <events> update <oldProgram> <oldManager> <newProgram> <newManager>
 // kiv_kill_child <events> upgrade <journal> <root>: the whole upgrade below root in a journal
+// kiv_kill_child <events> undo <journal>: adopts that journal and undoes it
 // Signals "<events>-ready" just before the export call and "<events>-done" after it;
 // the exit code is the export's result, 90 for a bad command line, 91 without the DLL.
 int main(int argc, char** argv) {
     const bool save = argc == 5 && std::strcmp(argv[2], "save") == 0;
     const bool update = argc == 7 && std::strcmp(argv[2], "update") == 0;
     const bool upgrade = argc == 5 && std::strcmp(argv[2], "upgrade") == 0;
-    if (!save && !update && !upgrade) return 90;
+    const bool undo = argc == 4 && std::strcmp(argv[2], "undo") == 0;
+    if (!save && !update && !upgrade && !undo) return 90;
 
     char self[MAX_PATH];
     std::string folder(self, ::GetModuleFileNameA(nullptr, self, MAX_PATH));
@@ -64,6 +66,10 @@ int main(int argc, char** argv) {
     int result = 0;
     if (upgrade) {
         result = UpgradeInJournal(dll, argv[3], argv[4], events);
+    } else if (undo) {
+        Signal(events + "-ready");
+        result = Export<FolderSetter>(dll, "KivBeginChanges")(argv[3]) != 0 &&
+                 Export<int(__stdcall*)()>(dll, "KivUndoChanges")() == 1;
     } else if (save) {
         auto saveBefore = Export<int(__stdcall*)(const char*, const char*)>(dll, "SaveBeforeFilesCopy");
         if (saveBefore == nullptr) return 91;

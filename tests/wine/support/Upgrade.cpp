@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace kivtest {
 
 namespace {
@@ -21,21 +23,11 @@ std::string Bytes(const std::string& name) { return name + std::string("\0\x1a",
 const char* const kKinds[][2] = {{"Fen-Std", "F-"}, {"Tue-Std", "T-"}, {"Dur-Std", "D-"}};
 const char* const kTables[] = {"TYP.DAT", "EINBAU.DAT", "WAENDE.DAT", "BLOCK.DAT"};
 
-// "Save1", "SaveMenu12": a save folder's name.
-bool IsSaveFolderName(const std::string& name) {
-    const std::size_t digits = name.find_first_of("0123456789");
-    const std::string word = name.substr(0, digits);
-    return digits != std::string::npos && (word == "Save" || word == "SaveMenu") &&
-           name.find_first_not_of("0123456789", digits) == std::string::npos;
-}
-
+// Below a save folder ("Save1\\", "SaveMenu12\\") that before did not hold.
 bool InNewSaveFolder(const std::string& path, const Tree& before) {
-    for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-        const std::size_t start = path.rfind('\\', slash - 1);
-        const std::string name = path.substr(start == std::string::npos ? 0 : start + 1, slash - start - 1);
-        if (IsSaveFolderName(name) && before.count(path.substr(0, slash + 1)) == 0) return true;
-    }
-    return false;
+    std::smatch folder;
+    return std::regex_search(path, folder, std::regex(R"(^(.*\\)?Save(Menu)?[0-9]+\\)")) &&
+           before.count(folder.str(0)) == 0;
 }
 
 }  // namespace

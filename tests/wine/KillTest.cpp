@@ -514,5 +514,7 @@ TEST(KillTest, AKilledUpgradeIsUndoneByTheNextRun) {
         if (kill % 3 == 2) undoer.RunAndKill(AfterTheCallBegan(offset / 2, timing.readyMs));
         undo("killed " + std::to_string(offset) + " ms after the upgrade began");
     }
+    std::cout << "kills before / during / after the upgrade: " << moments[kBefore] << " / " << moments[kDuring] << " / "
+              << moments[kAfter] << std::endl;
     EXPECT_GE(moments[kDuring], kUndoKills / 2);
 }

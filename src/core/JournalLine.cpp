@@ -71,6 +71,12 @@ std::string FormatLine(const Record& record) {
     return line;
 }
 
+std::string FormatLines(const std::vector<Record>& records) {
+    std::string text;
+    for (const Record& record : records) text += FormatLine(record);
+    return text;
+}
+
 std::vector<Record> ParseLines(std::string_view text) {
     std::vector<Record> records;
     std::size_t start = 0;

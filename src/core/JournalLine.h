@@ -16,6 +16,7 @@ struct Record {
 // The line with its CR LF. A tab, a line break, any other control byte and "%"
 // stand as "%" and two hexadecimal digits, so every field stays on its line.
 std::string FormatLine(const Record& record);
+std::string FormatLines(const std::vector<Record>& records);
 
 // The whole lines of text, in order. A last line without its CR LF was cut off
 // while it was written, before the change it names began: it is left out.

@@ -20,10 +20,9 @@ namespace kiv::upgrade {
 
 namespace {
 
+using journal::FailureText;
 using journal::Record;
 namespace kind = journal::kind;
-
-std::string Failure(const std::string& what) { return "Aenderungsjournal: " + what + " fehlgeschlagen"; }
 
 void TellNoJournal() { outcome::NotFound("Kein Aenderungsjournal begonnen"); }
 
@@ -36,10 +35,9 @@ bool DoneOrMissing(const Outcome& result, const std::string& what) {
 }
 
 bool WriteRecords(const std::string& path, const std::vector<Record>& records) {
-    std::string text;
-    for (const Record& record : records) text += journal::FormatLine(record);
+    const std::string text = journal::FormatLines(records);
     if (ReplaceFileContent(path, {text})) return true;
-    outcome::Fail(::GetLastError(), Failure("Schreiben von " + path));
+    outcome::Fail(::GetLastError(), FailureText("Schreiben von " + path));
     return false;
 }
 
@@ -52,7 +50,7 @@ bool ReadJournal(const std::string& folder, std::vector<Record>& records) {
         // A journal file that has gone cannot be finished: the run has no journal any more.
         if (read == ReadOutcome::Missing) State().journal = JournalState();
         outcome::Fail(read == ReadOutcome::Missing ? ERROR_FILE_NOT_FOUND : ::GetLastError(),
-                      Failure("Lesen von " + path));
+                      FailureText("Lesen von " + path));
         return false;
     }
     records = journal::ParseLines(text);
@@ -87,39 +85,44 @@ unsigned long NextCopyNumber(const std::string& folder) {
     return highest + 1;
 }
 
+// The values of a "VALUE" or "KEY" record, from its second field on; false when they are not whole.
+bool ValuesOf(const Record& record, std::vector<RegValue>& values) {
+    if (record.fields.empty() || (record.fields.size() - 1) % 3 != 0) return false;
+    for (std::size_t at = 1; at < record.fields.size(); at += 3) {
+        RegValue value;
+        if (!journal::ValueAt(record, at, value)) return false;
+        values.push_back(value);
+    }
+    return !IsKind(record, kind::kValue) || values.size() == 1;
+}
+
 // Puts back what one record names; false, told, when that failed.
 bool Reverse(const Record& record) {
     const std::vector<std::string>& f = record.fields;
     HKEY root = nullptr;
     std::string keyPath;
-    if ((IsKind(record, kind::kValue) || IsKind(record, kind::kNoValue) || IsKind(record, kind::kKey)) && !f.empty() &&
-        journal::SplitRootedKey(f[0], root, keyPath)) {
-        RegKey key;
-        if (IsKind(record, kind::kNoValue) && f.size() == 2) {
-            Outcome deleted = key.OpenForValues(root, keyPath);
-            if (deleted) deleted = key.DeleteValue(f[1].c_str());
-            return DoneOrMissing(deleted, Failure("Entfernen von " + f[0] + " \"" + f[1] + "\""));
-        }
-        std::vector<RegValue> values;
-        for (std::size_t at = 1; at < f.size(); at += 3) {
-            RegValue value;
-            if (!journal::ValueAt(record, at, value)) break;
-            values.push_back(value);
-        }
-        const std::size_t expected = IsKind(record, kind::kValue) ? 1 : (f.size() - 1) / 3;
-        if (values.size() == expected && (f.size() - 1) % 3 == 0) {
-            Outcome written = key.OpenForWrite(root, keyPath);
-            for (const RegValue& value : values)
-                if (written) written = key.WriteValue(value);
-            return outcome::Tell(written, Failure("Zurueckschreiben von " + f[0])).done();
-        }
-    } else if (IsKind(record, kind::kNew) && f.size() == 1) {
-        return DoneOrMissing(file::Delete(f[0]), Failure("Entfernen von " + f[0]));
-    } else if ((IsKind(record, kind::kKept) && f.size() == 2) || (IsKind(record, kind::kMove) && f.size() == 3)) {
-        const std::string& copy = f.back();
-        return outcome::Tell(file::Copy(copy, f[0]), Failure("Wiederherstellen von " + f[0] + " aus " + copy)).done();
+    std::vector<RegValue> values;
+    RegKey key;
+    if (IsKind(record, kind::kNoValue) && f.size() == 2 && journal::SplitRootedKey(f[0], root, keyPath)) {
+        Outcome deleted = key.OpenForValues(root, keyPath);
+        if (deleted) deleted = key.DeleteValue(f[1].c_str());
+        return DoneOrMissing(deleted, FailureText("Entfernen von " + f[0] + " \"" + f[1] + "\""));
     }
-    outcome::Fail(ERROR_INVALID_DATA, "Unlesbare Zeile im Aenderungsjournal: " + journal::FormatLine(record));
+    if ((IsKind(record, kind::kValue) || IsKind(record, kind::kKey)) && ValuesOf(record, values) &&
+        journal::SplitRootedKey(f[0], root, keyPath)) {
+        Outcome written = key.OpenForWrite(root, keyPath);
+        for (const RegValue& value : values)
+            if (written) written = key.WriteValue(value);
+        return outcome::Tell(written, FailureText("Zurueckschreiben von " + f[0])).done();
+    }
+    if (IsKind(record, kind::kNew) && f.size() == 1)
+        return DoneOrMissing(file::Delete(f[0]), FailureText("Entfernen von " + f[0]));
+    if ((IsKind(record, kind::kKept) && f.size() == 2) || (IsKind(record, kind::kMove) && f.size() == 3))
+        return outcome::Tell(file::Copy(f.back(), f[0]),
+                             FailureText("Wiederherstellen von " + f[0] + " aus " + f.back()))
+            .done();
+    const std::string line = journal::FormatLine(record);
+    outcome::Fail(ERROR_INVALID_DATA, "Unlesbare Zeile im Aenderungsjournal: " + line.substr(0, line.size() - 2));
     return false;
 }
 
@@ -138,14 +141,14 @@ void RemoveLeftTemporaries(const std::vector<Record>& records) {
 // Removes the journal file (from then on nothing is undone), its copies and the folders made for it.
 bool Finish(const std::string& folder, const std::vector<Record>& records) {
     const std::string path = journal::JournalPath(folder);
-    if (!outcome::Tell(file::Delete(path), Failure("Entfernen von " + path))) return false;
+    if (!outcome::Tell(file::Delete(path), FailureText("Entfernen von " + path))) return false;
     State().journal = JournalState();
     std::vector<file::Entry> entries;
     (void)file::List(journal::KeptCopyPattern(folder), entries);
     for (const file::Entry& entry : entries)
         if (journal::KeptCopyNumber(entry.name) != 0)
             outcome::Tell(file::Delete(folder + "\\" + entry.name),
-                          Failure("Entfernen von " + folder + "\\" + entry.name));
+                          FailureText("Entfernen von " + folder + "\\" + entry.name));
     file::RemoveLeftTemporaries(path);
     std::vector<std::string> made;
     for (const Record& record : records)
@@ -179,7 +182,7 @@ JournalStart BeginChanges(const char* folderArgument) {
     const std::vector<std::string> missing = MissingFolders(folder);
     records.push_back(Record{kind::kHeader, {journal::kHeaderText}});
     for (const std::string& made : missing) {
-        if (!outcome::Tell(file::CreateFolder(made), Failure("Anlegen von " + made))) {
+        if (!outcome::Tell(file::CreateFolder(made), FailureText("Anlegen von " + made))) {
             RemoveFolders(missing);
             return JournalStart::Failed;
         }

@@ -19,8 +19,6 @@ constexpr char kCopySuffix[] = ".dat";
 
 JournalState& Journal() { return State().journal; }
 
-std::string JournalFailure(const std::string& what) { return "Aenderungsjournal: " + what + " fehlgeschlagen"; }
-
 bool InSaveFolder(const std::string& path) {
     for (const std::string& folder : Journal().saveFolders)
         if (path.size() > folder.size() && path[folder.size()] == '\\' &&
@@ -39,27 +37,27 @@ Outcome Keep(const std::string& path, std::string& copy) {
     // A read-only original passes its attribute on, which would refuse the copy's removal.
     if (kept) ::SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (kept) kept = file::Flush(copy);
-    outcome::Tell(kept, JournalFailure("Sichern von " + path + " nach " + copy));
+    outcome::Tell(kept, FailureText("Sichern von " + path + " nach " + copy));
     return kept;
 }
 
+// Appends the lines to the active journal, flushed to the disk; told when they are not there.
 Outcome Write(const std::vector<Record>& records) {
-    std::string text;
-    for (const Record& record : records) text += FormatLine(record);
+    const std::string text = FormatLines(records);
     const std::string path = JournalPath(Journal().folder);
     UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {}, zero = {};
-    DWORD written = 0;
+    DWORD count = 0;
     bool ok = file && ::GetFileSizeEx(file.get(), &size) && ::SetFilePointerEx(file.get(), zero, nullptr, FILE_END) &&
-              ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-              written == text.size() && ::FlushFileBuffers(file.get());
+              ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &count, nullptr) &&
+              count == text.size() && ::FlushFileBuffers(file.get());
     const DWORD error = ::GetLastError();
     // A line cut off by a full disk must not run into the next one.
     if (!ok && file && ::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
-    const Outcome outcome = ok ? Outcome::Done() : Outcome::Failed(error);
-    outcome::Tell(outcome, JournalFailure("Schreiben von " + path));
-    return outcome;
+    const Outcome written = ok ? Outcome::Done() : Outcome::Failed(error);
+    outcome::Tell(written, FailureText("Schreiben von " + path));
+    return written;
 }
 
 Outcome RecordChange(const std::string& path) {
@@ -97,6 +95,8 @@ bool IsDigits(std::string_view text) {
 
 std::string JournalPath(const std::string& folder) { return folder + kJournalName; }
 
+std::string FailureText(const std::string& what) { return "Aenderungsjournal: " + what + " fehlgeschlagen"; }
+
 std::string KeptCopyPath(const std::string& folder, unsigned long number) {
     return folder + "\\" + kCopyPrefix + std::to_string(number) + kCopySuffix;
 }
@@ -114,8 +114,6 @@ std::string KeptCopyPattern(const std::string& folder) { return folder + "\\" + 
 
 bool Active() { return !Journal().folder.empty(); }
 
-bool Append(const std::vector<Record>& records) { return Write(records).done(); }
-
 bool BeforeChange(const std::string& path) { return RecordChange(path).done(); }
 
 bool BeforeValueChange(HKEY root, const std::string& keyPath, const char* valueName) {
@@ -125,7 +123,7 @@ bool BeforeValueChange(HKEY root, const std::string& keyPath, const char* valueN
     Outcome read = key.OpenForRead(root, keyPath);
     if (read) read = key.ReadValue(valueName, value);
     if (read.failed()) {
-        outcome::Fail(read.error(), JournalFailure("Lesen von " + RootedKey(root, keyPath) + " \"" + valueName + "\""));
+        outcome::Fail(read.error(), FailureText("Lesen von " + RootedKey(root, keyPath) + " \"" + valueName + "\""));
         return false;
     }
     Record record{read ? kind::kValue : kind::kNoValue, {RootedKey(root, keyPath)}};
@@ -133,7 +131,7 @@ bool BeforeValueChange(HKEY root, const std::string& keyPath, const char* valueN
         AppendValue(record, value);
     else
         record.fields.push_back(valueName);
-    return Append({record});
+    return Write({record}).done();
 }
 
 bool BeforeKeyDelete(HKEY root, const std::string& keyPath) {
@@ -142,10 +140,10 @@ bool BeforeKeyDelete(HKEY root, const std::string& keyPath) {
     const Outcome collected = Collect(root, keyPath, records);
     if (collected.missing()) return true;
     if (collected.failed()) {
-        outcome::Fail(collected.error(), JournalFailure("Lesen von " + RootedKey(root, keyPath)));
+        outcome::Fail(collected.error(), FailureText("Lesen von " + RootedKey(root, keyPath)));
         return false;
     }
-    return Append(records);
+    return Write(records).done();
 }
 
 void SaveFolderMade(const std::string& folder) {

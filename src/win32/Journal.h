@@ -32,15 +32,14 @@ constexpr const char* kHeaderText = "KivForIS55 1";
 // The journal file in folder, and the journal's own copies of old bytes there.
 std::string JournalPath(const std::string& folder);
 std::string KeptCopyPath(const std::string& folder, unsigned long number);
+// The line KivGetLastError gives when a step of the journal failed.
+std::string FailureText(const std::string& what);
 // The number of a kept copy's file name, or 0 for any other name.
 unsigned long KeptCopyNumber(std::string_view name);
 // Pattern that finds the kept copies in a folder (and, as 8.3 names, possibly others).
 std::string KeptCopyPattern(const std::string& folder);
 
 bool Active();
-
-// Appends the lines to the active journal and flushes them; false, told, when they are not on disk.
-bool Append(const std::vector<Record>& records);
 
 // Records what puts path back as it is now, before the caller rewrites, overwrites,
 // stamps or creates it: "NEW" when there is no such file, else "KEPT" with a copy

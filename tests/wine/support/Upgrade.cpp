@@ -2,7 +2,6 @@
 #include "support/Upgrade.h"
 
 #include "../native/Tables.h"
-#include "core/SaveLists.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
 #include "upgrade/OldReleases.h"
@@ -10,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 
 namespace kivtest {
 
@@ -30,33 +30,29 @@ bool InNewSaveFolder(const std::string& path, const Tree& before) {
            before.count(folder.str(0)) == 0;
 }
 
+// The user's files, blank-separated, each with bytes of its own: menus, the old release's, old-layout leftovers
+// in the new release (moved, saved, deleted), the customised files of the new manager folder.
+const char kUserFiles[] =
+    "Acad\\Support\\Acad.Mnu Acad\\Support\\Acad.Mns Acad\\Support\\Acad.Mnr Acad\\Support\\Acad.Mnc "
+    "AltManager\\FENSTER.INI AltManager\\TUER.INI AltManager\\DURCHG.INI AltManager\\Layer.Def "
+    "AltManager\\Arch.Cfg Neu\\FENSTER.INI Neu\\TUER.INI Neu\\DURCHG.INI Neu\\TvKonfig.exe "
+    "Neu\\Tervilo.lsp Neu\\Acad.rx Neu\\Nordpfeil.dwg Neu\\Hecke.dwg Neu\\Support\\Hecke.dwg "
+    "Neu\\Tervilo.Arx Neu\\KivWandLoader.Arx Neu\\Support\\KivWandGerman.Dll Neu\\TvBasis.arx "
+    "Neu\\Projektverwaltung\\Verwaltung.ini NeuManager\\FENSTER.INI NeuManager\\Tervilo.mnu "
+    "NeuManager\\Tervilo.lsp NeuManager\\Eigene.dat NeuManager\\Projekt.cfg";
+
 }  // namespace
 
 Tree UpgradeFiles() {
     Tree tree;
-    for (const char* menu : {"Acad.Mnu", "Acad.Mns", "Acad.Mnr", "Acad.Mnc"})
-        tree["Acad\\Support\\" + std::string(menu)];
+    std::istringstream paths(kUserFiles);
+    for (std::string path; paths >> path;) tree[path] = Bytes(path);
     for (const auto& kind : kKinds)
         for (const char* table : kTables)
             if (std::string(kind[1]) + table != "D-BLOCK.DAT")  // the migration stops there: the tables get stamped
                 tree[std::string("Alt\\OeffDat\\") + kind[0] + "\\" + kind[1] + table] =
                     kivnative::Header("ALT", 5) + Bytes(table);
-    for (const char* ini : {"FENSTER.INI", "TUER.INI", "DURCHG.INI"}) {
-        tree["AltManager\\" + std::string(ini)];
-        tree["Neu\\" + std::string(ini)];
-    }
-    tree["NeuManager\\FENSTER.INI"];
-    for (const char* file : {"Layer.Def", "Arch.Cfg"}) tree["AltManager\\" + std::string(file)];
     tree["NeuManager\\Arch.Cfg"] = "FEN125_1 5005 11 C:\\Alt\r\nEIGENE 5005 1 ja\r\n";
-    for (const char* file : {"Tervilo.mnu", "Tervilo.lsp", "Eigene.dat", "Projekt.cfg"})
-        tree["NeuManager\\" + std::string(file)];
-    for (const char* file : {"TvKonfig.exe", "Tervilo.lsp", "Acad.rx", "Nordpfeil.dwg", "Hecke.dwg",
-                             "Support\\Hecke.dwg", "Tervilo.Arx", "KivWandLoader.Arx", "Support\\KivWandGerman.Dll"})
-        tree["Neu\\" + std::string(file)];
-    for (const char* file : {kiv::upgrade::ObsoleteFileList.front(), kiv::upgrade::ObsoleteFileList.back()})
-        tree["Neu\\" + std::string(file)];
-    for (auto& [path, bytes] : tree)
-        if (bytes.empty()) bytes = Bytes(path);
     return tree;
 }
 

@@ -29,6 +29,8 @@ bool InSaveFolder(const std::string& path) {
 
 // Copies path's bytes into the journal folder. Missing when there is no such file.
 Outcome Keep(const std::string& path, std::string& copy) {
+    // Asked first, so that the diagnostic log shows no failed copy for a file that is simply not there.
+    if (!file::Exists(path)) return Outcome::Missing();
     JournalState& journal = Journal();
     copy = KeptCopyPath(journal.folder, journal.nextCopy);
     Outcome kept = file::Copy(path, copy);

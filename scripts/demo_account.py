@@ -419,8 +419,10 @@ def undone(before_dir, after_dir):
     for what, paths in (("lost", lost), ("changed", changed), ("left behind", left)):
         for path in paths:
             print("    %s: %s" % (what, win(path)))
-    print("  %d files that the setup's own copy wrote stay, %d of them over files of the sample that the DLL"
-          " had not touched (not the DLL's to undo)" % (len(copied), len([path for path in copied if path in before])))
+    replaced = [path for path in copied if path in before]
+    print("  %d files that the setup's own copy added stay (not the DLL's to undo)" % (len(copied) - len(replaced)))
+    for path in replaced:
+        print("    replaced by the setup's copy, untouched by the DLL: %s" % win(path))
     print("  save folders stay, with their copies: " + (", ".join(win(path) for path in stays) or "none"))
     ok = registry_back and not (lost or changed or left)
     print("  " + ("the sample installation and the registry are back as they were" if ok

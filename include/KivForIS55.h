@@ -123,6 +123,20 @@ KIV_API int __stdcall KivGetLastError(char* textBuffer);
  * 260-byte path, a folder, or in mode 2 a missing file. */
 KIV_API int __stdcall KivSetResponseFile(const char* responseFile, int mode);
 
+/* Undo journal. KivBeginChanges starts one in journalFolder (made with its
+ * missing parents): from then on every change the DLL makes is recorded there
+ * before it is made. 1 started; 2 the folder holds an unfinished journal of an
+ * earlier run (a crashed setup), now adopted for the next undo or commit; 0
+ * failed, also while a journal is active (ERROR_ALREADY_EXISTS, 183).
+ * KivUndoChanges reverses every recorded change, newest first: 1 when all were,
+ * and the journal is removed; 0 otherwise, the journal keeping what was not
+ * reversed for another call. KivCommitChanges keeps the changes and removes the
+ * journal: 1. Without an active journal both return 0 (ERROR_NOT_FOUND). Save
+ * folders stay, and the setup's own copies are not undone. */
+KIV_API int __stdcall KivBeginChanges(const char* journalFolder);
+KIV_API int __stdcall KivUndoChanges(void);
+KIV_API int __stdcall KivCommitChanges(void);
+
 #ifdef __cplusplus
 }
 #endif

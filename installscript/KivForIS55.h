@@ -146,4 +146,17 @@ prototype INT KivForIS55.KivGetLastError(BYREF STRING);
 // and KivGetLastError gives 1168 with the file, the section and the key.
 prototype INT KivForIS55.KivSetResponseFile(STRING, INT);
 
+// --- Undo ---------------------------------------------------------------------
+// KivBeginChanges(szFolder): from now on every change the DLL makes is recorded
+// in a journal in szFolder (made if missing) before it is made. 1 started,
+// 2 an unfinished journal of an earlier, crashed run was found and adopted,
+// 0 failed (183 while a journal is active). KivUndoChanges(): reverses every
+// recorded change, newest first; 1 when all were and the journal is gone,
+// 0 otherwise (call again after fixing the cause). KivCommitChanges(): keeps the
+// changes and removes the journal; 1. Both give 0 and 1168 without a journal.
+// Save folders stay; the setup's own file copies are not undone.
+prototype INT KivForIS55.KivBeginChanges(STRING);
+prototype INT KivForIS55.KivUndoChanges();
+prototype INT KivForIS55.KivCommitChanges();
+
 #endif

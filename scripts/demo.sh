@@ -94,7 +94,27 @@ python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/silent" "$wor
 agreed=0
 python3 "$root/scripts/demo_account.py" agree "$work/after" "$work/silent" "$work/kivhost.log" "$work/silent.log" ||
   agreed=$?
-echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status, silent run $silent_status."
+
+echo "== the same upgrade undone: the sample laid out again, the run in an undo journal, then KivUndoChanges"
+lay_out_sample
+mkdir -p "$work/reg-undo-before" "$work/reg-undone"
+export_registry "$work/reg-undo-before"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/undo-before" "$work"/reg-undo-before/*.reg
+{
+  echo 'KivBeginChanges(ROOT + "\\KivJournal")'
+  cat "$root/examples/upgrade.kiv"
+  echo 'KivUndoChanges()'
+} >"$work/undone.kiv"
+undo_status=0
+wine "$host_dir/kivhost.exe" --define ROOT=C: \
+  --answer '1008=select:AutoCAD Map 2000,next' --answer '1007=tick,next' --answer next \
+  "$(winepath -w "$work/undone.kiv")" </dev/null >"$work/undone.log" 2>"$work/undone.err" || undo_status=$?
+grep -E '^line [0-9]+: Kiv(BeginChanges|UndoChanges)' "$work/undone.log" | sed 's/^/  /' || true
+export_registry "$work/reg-undone"
+python3 "$root/scripts/demo_account.py" snapshot "$drive_c" "$work/undone" "$work"/reg-undone/*.reg
+python3 "$root/scripts/demo_account.py" undone "$work/undo-before" "$work/undone" || undo_status=1
+echo "Demo finished in $((SECONDS - started)) s; kivhost exit status $status, silent run $silent_status, undone run $undo_status."
 [ "$status" -ne 0 ] && exit "$status"
 [ "$silent_status" -ne 0 ] && exit "$silent_status"
-exit "$agreed"
+[ "$agreed" -ne 0 ] && exit "$agreed"
+exit "$undo_status"

@@ -5,6 +5,8 @@
     demo_account.py report BEFORE AFTER KIVHOST_LOG            # the readable account
     demo_account.py agree FIRST SECOND FIRST_LOG SECOND_LOG    # two runs of the upgrade: the same effects?
 
+    demo_account.py undone BEFORE AFTER                        # whether an undone run left all as it was
+
 Everything said comes from comparing the two snapshots (files, registry exports)
 and from the buffers kivhost printed; nothing is assumed about what the DLL does.
 """
@@ -438,6 +440,39 @@ def agree(first, second, first_log, second_log):
     return 0
 
 
+def undone(before_dir, after_dir):
+    """Says whether the registry and every file are back as before; only save folders and
+    what the setup's own copy put there (the media's bytes) may stay. True when so."""
+    before, _ = load_files(before_dir)
+    after, _ = load_files(after_dir)
+    media = {data for path, data in before.items() if path.startswith(SETUP_MEDIA + "/")}
+    saved = lambda path: any(SAVE_FOLDER.match(part) for part in path.split("/")[:-1])
+    lost = sorted(path for path in before if path not in after)
+    changed = sorted(path for path in before if path in after and after[path] != before[path]
+                     and after[path] not in media)
+    left = sorted(path for path in after if path not in before and not saved(path) and after[path] not in media)
+    copied = sorted(path for path in after if after[path] != before.get(path) and after[path] in media)
+    stays = sorted({"/".join(path.split("/")[:-1]) for path in after if path not in before and saved(path)})
+    registry_back = load_registry(before_dir) == load_registry(after_dir)
+    print("Undone run: the upgrade, then KivUndoChanges")
+    print("  registry (HKLM\\Software\\Autodesk, ...\\Dorvasys): "
+          + ("back as it was" if registry_back else "NOT as it was"))
+    back = sum(1 for path in before if after.get(path) == before[path])
+    print("  files of the sample: %d of %d back byte for byte" % (back, len(before)))
+    for what, paths in (("lost", lost), ("changed", changed), ("left behind", left)):
+        for path in paths:
+            print("    %s: %s" % (what, win(path)))
+    replaced = [path for path in copied if path in before]
+    print("  %d files that the setup's own copy added stay (not the DLL's to undo)" % (len(copied) - len(replaced)))
+    for path in replaced:
+        print("    replaced by the setup's copy, untouched by the DLL: %s" % win(path))
+    print("  save folders stay, with their copies: " + (", ".join(win(path) for path in stays) or "none"))
+    ok = registry_back and not (lost or changed or left)
+    print("  " + ("the sample installation and the registry are back as they were" if ok
+                  else "the undo did NOT put everything back"))
+    return ok
+
+
 def main(argv):
     if len(argv) >= 3 and argv[0] == "snapshot":
         snapshot(argv[1], argv[2], argv[3:])
@@ -445,6 +480,8 @@ def main(argv):
         print(Account(argv[1], argv[2], argv[3]).report())
     elif len(argv) == 5 and argv[0] == "agree":
         sys.exit(agree(*argv[1:]))
+    elif len(argv) == 3 and argv[0] == "undone":
+        sys.exit(0 if undone(argv[1], argv[2]) else 1)
     else:
         sys.exit(__doc__)
 

@@ -21,6 +21,10 @@ std::string KindFolder(int kind, UpdateVariant variant, const RewriteInputs& inp
     return inputs.openingDataDir + (variant == UpdateVariant::Standard ? kOpeningKinds[kind].subFolder : "");
 }
 
+bool Allowed(const RewriteInputs& inputs, const std::string& path) {
+    return !inputs.beforeChange || inputs.beforeChange(path);
+}
+
 }  // namespace
 
 StampedTables StampTables(UpdateVariant variant, const RewriteInputs& inputs) {
@@ -31,7 +35,11 @@ StampedTables StampTables(UpdateVariant variant, const RewriteInputs& inputs) {
     }
     while (stamped.kindsEntered < kOpeningKindCount) {
         const int kind = stamped.kindsEntered;
-        if (!StampOpeningTables(kind, KindFolder(kind, variant, inputs), stamped.slots[kind], inputs.clock)) break;
+        const std::string folder = KindFolder(kind, variant, inputs);
+        bool allowed = true;
+        for (int table = 0; table < kTableCount && allowed; ++table)
+            allowed = Allowed(inputs, OpeningTablePath(kind, folder, table));
+        if (!allowed || !StampOpeningTables(kind, folder, stamped.slots[kind], inputs.clock)) break;
         ++stamped.kindsEntered;
     }
     return stamped;
@@ -62,7 +70,7 @@ bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInp
     const StampedTables stamped = StampTables(variant, inputs);
     ConfigLines lines(std::move(bytes));
     lines.Enter(PlanEntries(variant, inputs, stamped));
-    return ReplaceFileContent(path, lines.Pieces());
+    return Allowed(inputs, path) && ReplaceFileContent(path, lines.Pieces());
 }
 
 }  // namespace kiv::upgrade

@@ -8,6 +8,7 @@
 #include "core/UpdateVariant.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct RewriteInputs {
     std::string blocksDir;              // dir + "\\Blocks" [+ "\\" + sub-folder]
     bool openingDataTakenOver = false;  // the old tables stand in the new installation
     Clock clock = SystemClock;
+    // Asked before each file the rewrite changes (a table before it is stamped, the
+    // configuration file before it is replaced); false leaves that file untouched.
+    std::function<bool(const std::string& path)> beforeChange;
 };
 
 // What stamping left for the entries: the kinds entered (from the first, up

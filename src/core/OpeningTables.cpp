@@ -162,6 +162,10 @@ bool FormatBlockEntry(int kind, int number, const char* record, std::string& slo
     return true;
 }
 
+std::string OpeningTablePath(int kind, const std::string& folder, int table) {
+    return folder + "\\" + kOpeningKinds[kind].tablePrefix + kTableNames[table];
+}
+
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock) {
     if (kind < 0 || kind >= kOpeningKindCount) return false;
     std::int64_t now = clock();
@@ -169,10 +173,9 @@ bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, 
     const std::optional<std::string> timeCode = EncodeBase38(static_cast<std::uint64_t>(now), table::kTimeCodeWidth);
     if (!timeCode) return false;
     auto time = static_cast<std::uint32_t>(now);
-    const std::string prefix = folder + "\\" + kOpeningKinds[kind].tablePrefix;
     for (int t = 0; t < kTableCount - 1; ++t)
-        if (!StampHeader(prefix + kTableNames[t], time)) return false;
-    return StampBlockTable(kind, prefix + kTableNames[kTableCount - 1], time, *timeCode, slots);
+        if (!StampHeader(OpeningTablePath(kind, folder, t), time)) return false;
+    return StampBlockTable(kind, OpeningTablePath(kind, folder, kTableCount - 1), time, *timeCode, slots);
 }
 
 }  // namespace kiv::upgrade

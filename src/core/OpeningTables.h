@@ -59,6 +59,9 @@ std::optional<std::string> EncodeBase38(std::uint64_t value, std::size_t width);
 // 21 characters, a name over 14, a line break in either, or a line over 59.
 bool FormatBlockEntry(int kind, int number, const char* record, std::string& slot);
 
+// The path of one of the kind's tables (numbered as kTableNames) in folder.
+std::string OpeningTablePath(int kind, const std::string& folder, int table);
+
 // Puts one installation time from clock into the headers of the kind's four
 // tables in folder, and stamps and reads the block table's records into slots.
 // False when a table is missing or shorter than its header (the tables before

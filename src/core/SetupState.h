@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -28,6 +29,13 @@ struct ResponseSetting {
     std::map<std::string, int> shown;  // answers recorded or played per export since the mode was set
 };
 
+// The undo journal of this run, when a script began one.
+struct JournalState {
+    std::string folder;                    // empty: nothing is journaled
+    unsigned long nextCopy = 1;            // number of the next kept copy in the folder
+    std::vector<std::string> saveFolders;  // made in this run: their copies stand for the journal's
+};
+
 struct SetupState {
     std::string oldProgramDir;
     std::string oldManagerDir;
@@ -42,6 +50,7 @@ struct SetupState {
     bool openingDataTakenOver = false;  // the old opening tables came across: no stamping
     CallRecord lastCall;                // what KivGetLastError tells
     ResponseSetting response;           // KivSetResponseFile
+    JournalState journal;               // KivBeginChanges
     bool logHeaderWritten = false;      // the process's first log line is preceded by a header
 };
 

@@ -3,6 +3,7 @@
 list(APPEND KIV_PORTABLE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ConfigFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConfigRewrite.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JournalLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OpeningTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputBuffer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Path.cpp

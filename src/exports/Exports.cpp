@@ -8,6 +8,7 @@
 #include "exports/Guard.h"
 #include "host/ProductSelection.h"
 #include "upgrade/Entries.h"
+#include "upgrade/Journal.h"
 #include "upgrade/MenuBackup.h"
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
@@ -113,6 +114,17 @@ int __stdcall DeleteOldFiles(const char* dir) {
 int __stdcall KivSetResponseFile(const char* responseFile, int mode) {
     return Guarded(__func__, Logged(responseFile, mode), false,
                    [&] { return kiv::dialogs::response::SetResponseFile(responseFile, mode); });
+}
+
+int __stdcall KivBeginChanges(const char* journalFolder) {
+    return Guarded(__func__, Logged(journalFolder), kiv::upgrade::JournalStart::Failed,
+                   [&] { return kiv::upgrade::BeginChanges(journalFolder); });
+}
+int __stdcall KivUndoChanges(void) {
+    return Guarded(__func__, Logged(), false, [] { return kiv::upgrade::UndoChanges(); });
+}
+int __stdcall KivCommitChanges(void) {
+    return Guarded(__func__, Logged(), false, [] { return kiv::upgrade::CommitChanges(); });
 }
 
 // Tells the previous call's outcome, so it starts none of its own and is not logged.

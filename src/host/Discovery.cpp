@@ -3,6 +3,7 @@
 
 #include "core/ProductFilter.h"
 #include "win32/CallOutcome.h"
+#include "win32/Journal.h"
 #include "win32/RegKey.h"
 
 #include <algorithm>
@@ -52,6 +53,9 @@ Outcome ReadCurrentProduct(std::string& productKey) {
 
 Outcome SetCurrentProduct(const std::string& productKey) {
     if (productKey.empty()) return Outcome::Failed(ERROR_INVALID_PARAMETER);
+    // The journal has told why it could not record the old value.
+    if (!journal::BeforeValueChange(HKEY_LOCAL_MACHINE, kHostReleaseKey, "CurVer"))
+        return Outcome::Failed(outcome::LastCode());
     RegKey key;
     Outcome outcome = key.OpenForWrite(HKEY_LOCAL_MACHINE, kHostReleaseKey);
     if (outcome) outcome = key.WriteString(productKey, "CurVer");

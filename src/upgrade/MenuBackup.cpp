@@ -7,6 +7,7 @@
 #include "dialogs/TabletMenuPage.h"
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
+#include "win32/Journal.h"
 
 #include <vector>
 
@@ -24,20 +25,22 @@ MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
     const std::string backup = file::FirstFreeNumberedName(support + "\\SaveMenu");
     if (!outcome::Tell(file::CreateFolder(backup), "Anlegen von " + backup + " fehlgeschlagen"))
         return MenuBackup::NoFolder;
+    journal::SaveFolderMade(backup);
     // All copies before any removal: a menu file that a running AutoCAD holds open
     // must not leave the set half moved for the tablet menu to overwrite.
-    std::vector<std::string> copied;
+    std::vector<const char*> copied;
     for (const char* name : kMenuFiles) {
         const std::string source = support + name;
         if (!file::Exists(source)) continue;
         if (!outcome::Tell(file::Copy(source, backup + name),
                            "Sichern von " + source + " nach " + backup + " fehlgeschlagen"))
             return MenuBackup::Incomplete;
-        copied.push_back(source);
+        copied.push_back(name);
     }
     // A copy is in the backup, so a menu file that stays is lost to nobody; the script hears of it.
-    for (const std::string& source : copied)
-        outcome::Tell(file::Delete(source), "Entfernen von " + source + " fehlgeschlagen");
+    for (const char* name : copied)
+        outcome::Tell(journal::Delete(support + name, backup + name),
+                      "Entfernen von " + support + name + " fehlgeschlagen");
     return MenuBackup::Complete;
 }
 

@@ -7,6 +7,7 @@
 #include "upgrade/Entries.h"
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
+#include "win32/Journal.h"
 #include "win32/RegKey.h"
 
 #include <initializer_list>
@@ -44,6 +45,8 @@ void DeleteSubKeys(const std::string& keyPath, const Names& names) {
     if (opened.failed()) outcome::Fail(opened.error(), "Zugriff auf HKLM\\" + keyPath + " fehlgeschlagen");
     if (!opened) return;
     for (const char* name : names) {
+        // Told by the journal when it could not record the key: it then stays.
+        if (!journal::BeforeKeyDelete(HKEY_LOCAL_MACHINE, keyPath + "\\" + name)) continue;
         const Outcome deleted = key.DeleteSubKey(name);
         if (deleted.failed())
             outcome::Fail(deleted.error(), "Entfernen von HKLM\\" + keyPath + "\\" + name + " fehlgeschlagen");
@@ -55,7 +58,7 @@ void DeleteExisting(const std::string& prefix, const Names& names, const char* s
     for (const char* name : names) {
         const std::string path = prefix + name + suffix;
         if (!file::Exists(path)) continue;
-        const Outcome deleted = file::Delete(path);
+        const Outcome deleted = journal::Delete(path);
         if (deleted.failed()) outcome::Fail(deleted.error(), "Entfernen von " + path + " fehlgeschlagen");
     }
 }

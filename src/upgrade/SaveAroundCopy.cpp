@@ -9,6 +9,7 @@
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 #include "win32/Handles.h"
+#include "win32/Journal.h"
 
 #include <vector>
 
@@ -59,8 +60,8 @@ bool CopyPass(const char* what, const std::string& from, const std::string& to, 
               OnFailedCopy onFailedCopy, RemoveSource removeSource) {
     bool allCopied = true;
     for (const std::string& name : names) {
-        const std::string source = from + "\\" + name;
-        const Outcome copied = file::Copy(source, to + "\\" + name);
+        const std::string source = from + "\\" + name, destination = to + "\\" + name;
+        const Outcome copied = journal::Copy(source, destination);
         if (copied.missing()) continue;
         if (!copied) {
             outcome::Fail(copied.error(), NotDone(what, source, to));
@@ -68,7 +69,7 @@ bool CopyPass(const char* what, const std::string& from, const std::string& to, 
             if (onFailedCopy == OnFailedCopy::EndPass) break;
             continue;
         }
-        if (removeSource(source)) (void)file::Delete(source);
+        if (removeSource(source)) (void)journal::Delete(source, destination);
     }
     return allCopied;
 }
@@ -83,7 +84,7 @@ bool MoveOpeningIniFiles(const std::string& fromDir, const std::string& toDir) {
     bool allMoved = true;
     for (const char* name : OpeningDefinitionFiles) {
         if (!file::Exists(fromDir + name)) continue;
-        if (!outcome::Tell(file::Move(fromDir + name, toDir + name), NotDone("Verschieben", fromDir + name, toDir)))
+        if (!outcome::Tell(journal::Move(fromDir + name, toDir + name), NotDone("Verschieben", fromDir + name, toDir)))
             allMoved = false;
     }
     return allMoved;
@@ -107,6 +108,7 @@ bool SaveCustomisedFiles(const std::string& folder, bool afterCopy) {
 
     const std::string saveFolder = file::FirstFreeNumberedName(folder + "\\Save");
     if (!outcome::Tell(file::CreateFolder(saveFolder), "Anlegen von " + saveFolder + " fehlgeschlagen")) return false;
+    journal::SaveFolderMade(saveFolder);
 
     if (!afterCopy) {
         const bool keepOriginals = state.keepOriginals;
@@ -122,7 +124,7 @@ bool SaveCustomisedFiles(const std::string& folder, bool afterCopy) {
                complete;
     for (const char* name : ObsoleteFileList) {
         std::string path = folder + "\\" + name;
-        if (file::Exists(path)) (void)file::Delete(path);
+        if (file::Exists(path)) (void)journal::Delete(path);
     }
     return complete;
 }

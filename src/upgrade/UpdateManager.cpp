@@ -10,6 +10,7 @@
 #include "upgrade/Entries.h"
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
+#include "win32/Journal.h"
 #include "win32/LogonName.h"
 
 #include <windows.h>
@@ -77,7 +78,7 @@ std::string DefinitionSource(const SetupState& state) {
 // does. A failed copy is told and clears allCopied; the migration goes on.
 bool CopyIfPresent(const std::string& source, const std::string& destination, bool& allCopied) {
     if (!file::Exists(source)) return false;
-    const Outcome copied = file::Copy(source, destination);
+    const Outcome copied = journal::Copy(source, destination);
     outcome::Tell(copied, "Kopieren von " + source + " nach " + destination + " fehlgeschlagen");
     allCopied = allCopied && copied.done();
     return true;
@@ -163,6 +164,7 @@ RewriteInputs InputsFrom(const SetupState& state) {
     inputs.openingDataDir = state.openingDataDir;
     inputs.blocksDir = state.blocksDir;
     inputs.openingDataTakenOver = state.openingDataTakenOver;
+    inputs.beforeChange = journal::BeforeChange;
     return inputs;
 }
 

@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace kiv::file {
 
@@ -105,7 +107,47 @@ Outcome Overwrite(const std::string& source, const std::string& destination) {
     return Outcome::Failed(error);
 }
 
+// The library's temporary files are named "~kiv", eight upper-case hexadecimal digits and
+// ".tmp" ("~kiv0A1B2C3D.tmp"): no program's or user's own name, so a later call may remove
+// those that a killed process left, and nothing else.
+constexpr char kTemporaryPrefix[] = "~kiv";
+constexpr char kTemporarySuffix[] = ".tmp";
+constexpr std::size_t kTemporaryDigits = 8;
+
+bool IsTemporaryName(std::string_view name) {
+    const std::size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
+    if (name.size() != prefix + kTemporaryDigits + suffix || name.substr(0, prefix) != kTemporaryPrefix ||
+        name.substr(prefix + kTemporaryDigits) != kTemporarySuffix)
+        return false;
+    for (char c : name.substr(prefix, kTemporaryDigits))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
 }  // namespace
+
+std::string TemporaryName(unsigned long number) {
+    char name[sizeof kTemporaryPrefix + kTemporaryDigits + sizeof kTemporarySuffix];
+    std::snprintf(name, sizeof name, "%s%08lX%s", kTemporaryPrefix, number, kTemporarySuffix);
+    return name;
+}
+
+Outcome Flush(const std::string& path) { return Outcome::OfCall(FlushToDisk(path), ::GetLastError()); }
+
+void RemoveLeftTemporaries(const std::string& path) {
+    std::size_t slash = path::LastSeparator(path, "\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    WIN32_FIND_DATAA data;
+    // The search also matches short 8.3 names, so the long name is checked in full.
+    UniqueFind search(::FindFirstFileA((folder + kTemporaryPrefix + "*" + kTemporarySuffix).c_str(), &data));
+    if (!search) return;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryName(data.cFileName)) continue;
+        const std::string left = folder + data.cFileName;
+        ::SetFileAttributesA(left.c_str(), FILE_ATTRIBUTE_NORMAL);
+        log::Operation("DeleteFile", ::DeleteFileA(left.c_str()) != FALSE, [&] { return log::Quote(left.c_str()); });
+    } while (::FindNextFileA(search.get(), &data));
+}
 
 bool Exists(const char* path) {
     if (path == nullptr || *path == '\0') return false;
@@ -185,6 +227,12 @@ Outcome Delete(const std::string& path) {
 
 Outcome CreateFolder(const std::string& path) {
     const bool ok = log::Operation("CreateDirectory", ::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
+                                   [&] { return log::Quote(path.c_str()); });
+    return Outcome::OfCall(ok, ::GetLastError());
+}
+
+Outcome RemoveFolder(const std::string& path) {
+    const bool ok = log::Operation("RemoveDirectory", ::RemoveDirectoryA(path.c_str()) != FALSE,
                                    [&] { return log::Quote(path.c_str()); });
     return Outcome::OfCall(ok, ::GetLastError());
 }

@@ -53,11 +53,21 @@ Outcome Copy(const std::string& source, const std::string& destination);
 Outcome Move(const std::string& source, const std::string& destination);
 
 Outcome Delete(const std::string& path);
+// Writes what the system still buffers of the file to the disk.
+Outcome Flush(const std::string& path);
 Outcome CreateFolder(const std::string& path);
+// An empty folder only.
+Outcome RemoveFolder(const std::string& path);
 
 // base followed by the decimal n, for the smallest n >= 1 whose name no file
 // or folder has yet ("...\\Save" gives "...\\Save1", "...\\Save2", ...).
 std::string FirstFreeNumberedName(const std::string& base);
+
+// The library's temporary files: "~kiv", eight upper-case hexadecimal digits of
+// number and ".tmp" ("~kiv0A1B2C3D.tmp"), a name no program or user gives, so a
+// later call may remove those that a killed process left in the folder of path.
+std::string TemporaryName(unsigned long number);
+void RemoveLeftTemporaries(const std::string& path);
 
 struct Entry {
     std::string name;

@@ -2,6 +2,7 @@
 #include "core/Platform.h"
 
 #include "core/Path.h"
+#include "win32/FileSystem.h"
 #include "win32/Handles.h"
 #include "win32/Log.h"
 
@@ -14,40 +15,10 @@ namespace kiv::upgrade::platform {
 
 namespace {
 
-std::string Describe(const std::string& source, const std::string& target) {
-    return log::Quote(source.c_str()) + " -> " + log::Quote(target.c_str());
-}
-
-// The library's temporary files are named "~kiv", eight upper-case hexadecimal digits and
-// ".tmp" ("~kiv0A1B2C3D.tmp"): no program's or user's own name, so a later call may remove
-// those that a killed process left, and nothing else.
-constexpr char kTemporaryPrefix[] = "~kiv";
-constexpr char kTemporarySuffix[] = ".tmp";
-constexpr std::size_t kTemporaryDigits = 8;
 constexpr int kTemporaryAttempts = 1000;
 
-bool IsTemporaryName(std::string_view name) {
-    const std::size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
-    if (name.size() != prefix + kTemporaryDigits + suffix || name.substr(0, prefix) != kTemporaryPrefix ||
-        name.substr(prefix + kTemporaryDigits) != kTemporarySuffix)
-        return false;
-    for (char c : name.substr(prefix, kTemporaryDigits))
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-    return true;
-}
-
-// folder ends in its separator, or is empty for the current folder.
-void RemoveLeftTemporaries(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    // The search also matches short 8.3 names, so the long name is checked in full.
-    UniqueFind search(::FindFirstFileA((folder + kTemporaryPrefix + "*" + kTemporarySuffix).c_str(), &data));
-    if (!search) return;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsTemporaryName(data.cFileName)) continue;
-        const std::string left = folder + data.cFileName;
-        ::SetFileAttributesA(left.c_str(), FILE_ATTRIBUTE_NORMAL);
-        log::Operation("DeleteFile", ::DeleteFileA(left.c_str()) != FALSE, [&] { return log::Quote(left.c_str()); });
-    } while (::FindNextFileA(search.get(), &data));
+std::string Describe(const std::string& source, const std::string& target) {
+    return log::Quote(source.c_str()) + " -> " + log::Quote(target.c_str());
 }
 
 }  // namespace
@@ -65,14 +36,11 @@ std::int64_t NowSeconds() {
 std::string CreateTemporaryBeside(const std::string& path) {
     std::size_t slash = path::LastSeparator(path, "\\/");
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    RemoveLeftTemporaries(folder);
+    file::RemoveLeftTemporaries(path);
     // Different processes start at different numbers; a number in use is passed over.
     DWORD number = (::GetCurrentProcessId() << 16) ^ ::GetTickCount();
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt, ++number) {
-        char name[sizeof kTemporaryPrefix + kTemporaryDigits + sizeof kTemporarySuffix];
-        std::snprintf(name, sizeof name, "%s%08lX%s", kTemporaryPrefix, static_cast<unsigned long>(number),
-                      kTemporarySuffix);
-        const std::string temporary = folder + name;
+        const std::string temporary = folder + file::TemporaryName(number);
         UniqueFile file(
             ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) return temporary;

@@ -52,6 +52,65 @@ Outcome RegKey::OpenForDelete(HKEY root, const std::string& subKeyPath) {
     return Open(root, subKeyPath, KEY_ENUMERATE_SUB_KEYS, false);
 }
 
+Outcome RegKey::OpenForValues(HKEY root, const std::string& subKeyPath) {
+    return Open(root, subKeyPath, KEY_SET_VALUE, false);
+}
+
+Outcome RegKey::ReadValue(const char* valueName, RegValue& value) const {
+    if (!key_) return Outcome::Failed(ERROR_INVALID_HANDLE);
+    value.name = valueName != nullptr ? valueName : "";
+    value.data.assign(kFirstReadSize, '\0');
+    LONG status;
+    DWORD size;
+    do {
+        size = static_cast<DWORD>(value.data.size());
+        status = ::RegQueryValueExA(key_.get(), valueName, nullptr, &value.type,
+                                    reinterpret_cast<BYTE*>(&value.data[0]), &size);
+        if (status == ERROR_MORE_DATA) value.data.resize(std::max<std::size_t>(size, value.data.size() * 2));
+    } while (status == ERROR_MORE_DATA);
+    const Outcome outcome = OfStatus(status);
+    if (outcome.failed())
+        log::Operation("RegQueryValue", false, outcome.error(), [&] { return name_ + " " + log::Quote(valueName); });
+    value.data.resize(outcome ? std::min<std::size_t>(size, value.data.size()) : 0);
+    return outcome;
+}
+
+Outcome RegKey::EnumValues(std::vector<RegValue>& values) const {
+    values.clear();
+    if (!key_) return Outcome::Failed(ERROR_INVALID_HANDLE);
+    for (DWORD index = 0;; ++index) {
+        char name[16384];  // the longest value name and its zero
+        DWORD length = sizeof name;
+        LONG status = ::RegEnumValueA(key_.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) return Outcome::Done();
+        RegValue value;
+        const Outcome read = status == ERROR_SUCCESS ? ReadValue(name, value) : OfStatus(status);
+        if (!read) {
+            log::Operation("RegEnumValue", false, read.error(), [&] { return name_; });
+            return Outcome::Failed(read.error());
+        }
+        values.push_back(std::move(value));
+    }
+}
+
+Outcome RegKey::WriteValue(const RegValue& value) const {
+    if (!key_) return Outcome::Failed(ERROR_INVALID_HANDLE);
+    const Outcome outcome = OfStatus(::RegSetValueExA(key_.get(), value.name.c_str(), 0, value.type,
+                                                      reinterpret_cast<const BYTE*>(value.data.data()),
+                                                      static_cast<DWORD>(value.data.size())));
+    log::Operation("RegSetValue", outcome.done(), outcome.error(),
+                   [&] { return name_ + " " + log::Quote(value.name.c_str()); });
+    return outcome;
+}
+
+Outcome RegKey::DeleteValue(const char* valueName) const {
+    if (!key_) return Outcome::Failed(ERROR_INVALID_HANDLE);
+    const Outcome outcome = OfStatus(::RegDeleteValueA(key_.get(), valueName));
+    log::Operation("RegDeleteValue", outcome.done(), outcome.error(),
+                   [&] { return name_ + " " + log::Quote(valueName); });
+    return outcome;
+}
+
 Outcome RegKey::ReadString(const char* valueName, std::string& text) const {
     text.clear();
     if (!key_) return Outcome::Failed(ERROR_INVALID_HANDLE);

@@ -3,6 +3,7 @@
 #include "support/Library.h"
 #include "support/Scratch.h"
 #include "support/Tree.h"
+#include "support/Upgrade.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ using Tree = std::map<std::string, std::string>;
 
 constexpr int kKills = 25;       // spread over each call
 constexpr int kAimedKills = 10;  // while a configuration file is written
+constexpr int kUndoKills = 30;   // over a whole upgrade in a journal
 constexpr DWORD kRunTimeoutMs = 20000;
 constexpr UINT kKilledExitCode = 0xDEAD;
 
@@ -476,4 +478,47 @@ TEST(KillTest, CreateUpdateManagerLeavesEachConfigurationFileOldOrNew) {
     KillRepeatedly(run, UpdateInstallation(),
                    "update " + run + "\\Alt " + run + "\\AltManager " + run + "\\Neu " + run + "\\NeuManager",
                    CheckUpdate, "NeuManager\\Arch.Cfg");
+}
+
+// The whole upgrade in a journal, killed at moments from its start to its end: adopted by the next
+// run and undone (every third time after an undo killed part-way), the registry and every file
+// are as before, save folders aside.
+TEST(KillTest, AKilledUpgradeIsUndoneByTheNextRun) {
+    ScratchFolder dir;
+    ScratchRegistry registry;
+    const std::string root = dir / "run", journal = dir / "journal";
+    // The setup's copy in place already: the child makes no copy of its own.
+    Tree installation = UpgradeFiles();
+    for (const auto& [path, bytes] : SetupCopy()) installation[path] = bytes;
+    WriteTree(root, installation);
+    RegisterUpgradeMachine(root + "\\Acad");
+    const Tree before = Snapshot(root), registryBefore = RegistryState();
+    Child child("upgrade " + journal + " " + root), undoer("undo " + journal);
+    const Child::Timing timing = child.RunToEnd();
+    auto undo = [&](const std::string& when) {
+        SCOPED_TRACE(when);
+        Library lib;
+        const int begun = lib.KivBeginChanges(journal.c_str());
+        EXPECT_TRUE(begun == 1 || begun == 2) << begun;
+        EXPECT_EQ(1, lib.KivUndoChanges());
+        EXPECT_EQ(registryBefore, RegistryState());
+        const Tree left = Snapshot(root);
+        ExpectFilesAsBefore(before, left);
+        Restore(root, before, left);
+    };
+    undo("after a whole run");
+    std::mt19937 random(Seed());
+    std::vector<int> moments(kMomentCount);
+    const double call = timing.doneMs - timing.readyMs;
+    std::cout << "uninterrupted: start-up " << timing.readyMs << " ms, upgrade " << call << " ms" << std::endl;
+    const std::vector<double> offsets = Spread(kUndoKills, -timing.readyMs / 4, call * 1.1, random);
+    for (std::size_t kill = 0; kill < offsets.size(); ++kill) {
+        const double offset = offsets[kill];
+        ++moments[child.RunAndKill(AfterTheCallBegan(offset, timing.readyMs))];
+        if (kill % 3 == 2) undoer.RunAndKill(AfterTheCallBegan(offset / 2, timing.readyMs));
+        undo("killed " + std::to_string(offset) + " ms after the upgrade began");
+    }
+    std::cout << "kills before / during / after the upgrade: " << moments[kBefore] << " / " << moments[kDuring] << " / "
+              << moments[kAfter] << std::endl;
+    EXPECT_GE(moments[kDuring], kUndoKills / 2);
 }

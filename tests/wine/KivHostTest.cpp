@@ -622,3 +622,27 @@ TEST(KivHost, AnUpgradeRecordedWithBackPlaysBackSilentlyWithNoWindowAndTheSameEf
     EXPECT_NE(std::string::npos, unexpected.err.find("line 1: expected 0, the result was 1")) << unexpected.err;
     EXPECT_EQ(std::string::npos, unexpected.out.find("line 2")) << unexpected.out;
 }
+
+// --undo and --commit finish the journal that a setup left when it ended without either.
+TEST(KivHost, UndoesOrCommitsTheJournalASetupLeft) {
+    ScratchFolder dir;
+    const std::string menu = dir / "Manager\\Tervilo.mnu", journal = dir / "Journal";
+    for (const bool undo : {true, false}) {
+        MakeFolder(dir / "Manager");
+        WriteFile(menu, "Menue");
+        {
+            Library lib;
+            ASSERT_EQ(1, lib.KivBeginChanges(journal.c_str()));
+            ASSERT_EQ(1, lib.SaveBeforeFilesCopy((dir / "Manager").c_str(), (dir / "Manager").c_str()));
+        }
+        ASSERT_FALSE(FileExists(menu));
+        HostRun run = RunHost((undo ? "--undo \"" : "--commit \"") + journal + "\"");
+        EXPECT_EQ(0u, run.exitCode) << run.out << run.err;
+        EXPECT_NE(std::string::npos, run.out.find(undo ? "KivUndoChanges() = 1" : "KivCommitChanges() = 1")) << run.out;
+        EXPECT_EQ(undo, FileExists(menu));
+        EXPECT_FALSE(FolderExists(journal));
+    }
+    HostRun run = RunHost("--undo \"" + journal + "\" \"" + dir / "script.kiv" + "\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("--undo and --commit take no script")) << run.err;
+}

@@ -15,6 +15,7 @@ namespace kivhost {
 
 const char* const kUsage =
     "usage: kivhost [options] SCRIPT\n"
+    "       kivhost [--dll PATH] --undo FOLDER | --commit FOLDER\n"
     "Runs a call script against KivForIS55.dll as a setup script would: one export\n"
     "call per line, each printed with its result and the buffers it wrote.\n"
     "\n"
@@ -36,6 +37,9 @@ const char* const kUsage =
     "  --record FILE        record every page's answer into the response file FILE\n"
     "  --silent FILE        play the pages back from FILE: no page, no window, and\n"
     "                       hwnd is null (not with --answer)\n"
+    "  --undo FOLDER        undo the changes recorded in the undo journal in FOLDER,\n"
+    "                       which a crashed or killed setup left (no script then)\n"
+    "  --commit FOLDER      keep them and remove that journal\n"
     "\n"
     "A call may be followed by an expected result: KivShowTargeDir(...) == 1\n"
     "\n"
@@ -166,6 +170,19 @@ const struct {
      }},
     {"--record", [](const std::string& v, Options& o, std::string& e) { return ApplyResponse(v, o, e, kRecordMode); }},
     {"--silent", [](const std::string& v, Options& o, std::string& e) { return ApplyResponse(v, o, e, kSilentMode); }},
+
+    {"--undo",
+     [](const std::string& v, Options& o, std::string&) {
+         o.journal = v;
+         o.undoJournal = true;
+         return true;
+     }},
+    {"--commit",
+     [](const std::string& v, Options& o, std::string&) {
+         o.journal = v;
+         o.undoJournal = false;
+         return true;
+     }},
     {"--help", nullptr},
     {"-h", nullptr},
     {"/?", nullptr},
@@ -300,7 +317,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         }
         if (!option->apply(value, options, error)) return false;
     }
-    if (options.script.empty()) {
+    if (!options.journal.empty() && !options.script.empty()) {
+        error = "--undo and --commit take no script";
+        return false;
+    }
+    if (options.script.empty() && options.journal.empty()) {
         error = "no script given";
         return false;
     }

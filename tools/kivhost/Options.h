@@ -46,7 +46,9 @@ struct Options {
     int responseMode = kNormalMode;
     std::vector<AnswerRule> answers;
     std::map<std::string, std::string> defines;  // buffers preset from the command line
-    int timeoutSeconds = -1;                     // -1: 60 when pages are answered automatically, else none
+    std::string journal;                         // --undo or --commit: the journal's folder; no script then
+    bool undoJournal = false;
+    int timeoutSeconds = -1;  // -1: 60 when pages are answered automatically, else none
     bool help = false;
 };
 

@@ -2,6 +2,7 @@
 #include "AutoAnswer.h"
 #include "Calls.h"
 #include "DialogTemplate.h"
+#include "FinishJournal.h"
 #include "Options.h"
 #include "Output.h"
 #include "Pages.h"
@@ -149,6 +150,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return kExitDone;
     }
+    if (!options.journal.empty())
+        return FinishJournal(options, options.dll.empty() ? ProgramFolder() + "\\KivForIS55.dll" : options.dll);
 
     std::string raw, reason;
     if (!ReadScript(options.script, raw, reason)) {

@@ -20,17 +20,42 @@ void Signal(const std::string& name) {
 }
 
 using FolderSetter = int(__stdcall*)(const char*);
+using TwoTexts = int(__stdcall*)(const char*, const char*);
+using TextAndNumber = int(__stdcall*)(const char*, int);
+
+// The upgrade without its pages, in a journal: 1 when every step did all its work.
+int UpgradeInJournal(HMODULE dll, const std::string& journal, const std::string& root, const std::string& events) {
+    auto text = [dll](const char* name) { return Export<FolderSetter>(dll, name); };
+    const std::string neu = root + "\\Neu", manager = root + "\\NeuManager";
+    Signal(events + "-ready");
+    if (text("KivBeginChanges")(journal.c_str()) != 1) return 0;
+    char folder[MAX_PATH], key[MAX_PATH];
+    Export<int(__stdcall*)(HWND, char*, char*, int, int)>(dll, "KivGetMainAcadData")(nullptr, folder, key, 0, 1);
+    int done = Export<TwoTexts>(dll, "SaveBeforeFilesCopy")(neu.c_str(), manager.c_str()) == 1;
+    done &= text("SaveAfterFilesCopy")((neu + "\\").c_str()) == 1;
+    const std::string folders[] = {root + "\\Alt", root + "\\AltManager", neu, manager};
+    const char* const setters[] = {"SetOldProgramDir", "SetOldManagerDir", "SetNewProgramDir", "SetNewManagerDir"};
+    for (int i = 0; i < 4; ++i) text(setters[i])(folders[i].c_str());
+    done &= Export<TextAndNumber>(dll, "CreateUpdateManager")(neu.c_str(), 1);
+    text("DeleteOldAppsReg")("ja");
+    text("DeleteOldFiles")(neu.c_str());
+    return done;
+}
 
 }  // namespace
 
 // kiv_kill_child <events> save <programDir> <managerDir>
 // kiv_kill_child <events> update <oldProgram> <oldManager> <newProgram> <newManager>
+// kiv_kill_child <events> upgrade <journal> <root>: the whole upgrade below root in a journal
+// kiv_kill_child <events> undo <journal>: adopts that journal and undoes it
 // Signals "<events>-ready" just before the export call and "<events>-done" after it;
 // the exit code is the export's result, 90 for a bad command line, 91 without the DLL.
 int main(int argc, char** argv) {
     const bool save = argc == 5 && std::strcmp(argv[2], "save") == 0;
     const bool update = argc == 7 && std::strcmp(argv[2], "update") == 0;
-    if (!save && !update) return 90;
+    const bool upgrade = argc == 5 && std::strcmp(argv[2], "upgrade") == 0;
+    const bool undo = argc == 4 && std::strcmp(argv[2], "undo") == 0;
+    if (!save && !update && !upgrade && !undo) return 90;
 
     char self[MAX_PATH];
     std::string folder(self, ::GetModuleFileNameA(nullptr, self, MAX_PATH));
@@ -39,7 +64,13 @@ int main(int argc, char** argv) {
 
     const std::string events = argv[1];
     int result = 0;
-    if (save) {
+    if (upgrade) {
+        result = UpgradeInJournal(dll, argv[3], argv[4], events);
+    } else if (undo) {
+        Signal(events + "-ready");
+        result = Export<FolderSetter>(dll, "KivBeginChanges")(argv[3]) != 0 &&
+                 Export<int(__stdcall*)()>(dll, "KivUndoChanges")() == 1;
+    } else if (save) {
         auto saveBefore = Export<int(__stdcall*)(const char*, const char*)>(dll, "SaveBeforeFilesCopy");
         if (saveBefore == nullptr) return 91;
         Signal(events + "-ready");

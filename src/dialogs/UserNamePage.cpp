@@ -2,10 +2,10 @@
 #include "dialogs/UserNamePage.h"
 
 #include "core/ExportName.h"
-#include "core/SetupState.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
 #include "resource.h"
+#include "win32/LogonName.h"
 
 #include <utility>
 
@@ -33,7 +33,7 @@ bool ShowUserName(HWND parentWindow, const char* userNameText, bool greyed) {
     std::string name = text::FromArg(userNameText);
     UserNamePage page(parentWindow, greyed, name);
     if (page.Run() != PageResult::Next) return false;
-    State().userName = std::move(name);
+    RememberUserName(std::move(name));
     return true;
 }
 

@@ -1,7 +1,6 @@
 // CreateUpdateManager and CreateUpdateManagerATP: path set-up, opening-data migration, configuration rewrite.
 #include "core/ConfigRewrite.h"
 #include "core/OpeningTables.h"
-#include "core/OutputBuffer.h"
 #include "core/Path.h"
 #include "core/Platform.h"
 #include "core/SaveLists.h"
@@ -11,6 +10,7 @@
 #include "win32/CallOutcome.h"
 #include "win32/FileSystem.h"
 #include "win32/Journal.h"
+#include "win32/Log.h"
 #include "win32/LogonName.h"
 
 #include <windows.h>
@@ -74,6 +74,11 @@ std::string DefinitionSource(const SetupState& state) {
     return std::string();
 }
 
+// A step the migration leaves out on purpose is no failure, but support needs to see it.
+void LogSkip(const std::string& why) {
+    if (log::Enabled()) log::Write("  Migration: " + why, log::Level::Warning);
+}
+
 // Copies source over destination when source exists, and answers whether it
 // does. A failed copy is told and clears allCopied; the migration goes on.
 bool CopyIfPresent(const std::string& source, const std::string& destination, bool& allCopied) {
@@ -100,7 +105,10 @@ bool MigrateOpeningTables(const SetupState& state, UpdateVariant variant, bool& 
             destination = state.newProgramDir + kOpeningDataFolder + prefix;
         }
         for (const char* name : kTableNames)
-            if (!CopyIfPresent(source + name, destination + name, allCopied)) return false;
+            if (!CopyIfPresent(source + name, destination + name, allCopied)) {
+                LogSkip("stops at " + source + name + ", which is not there; the opening data is not taken over");
+                return false;
+            }
     }
     return true;
 }
@@ -118,16 +126,26 @@ bool MigrateOpeningData(UpdateVariant variant) {
         return false;
     }
     const std::string source = DefinitionSource(state);
-    if (source.empty()) return true;
+    if (source.empty()) {
+        LogSkip(std::string("nothing to take over: no ") + (OpeningDefinitionFiles[0] + 1) +
+                " in the old manager or program folder");
+        return true;
+    }
     bool allCopied = true;
     for (const char* name : OpeningDefinitionFiles)
-        if (!CopyIfPresent(source + name, state.newManagerDir + name, allCopied)) return allCopied;
+        if (!CopyIfPresent(source + name, state.newManagerDir + name, allCopied)) {
+            LogSkip("stops at " + source + name + ", which is not there");
+            return allCopied;
+        }
     bool tablesCopied = true;
     const bool tablesPresent = MigrateOpeningTables(state, variant, tablesCopied);
     allCopied = allCopied && tablesCopied;
     if (!tablesPresent) return allCopied;
     if (tablesCopied) state.openingDataTakenOver = true;
-    if (state.oldManagerDir.empty()) return allCopied;
+    if (state.oldManagerDir.empty()) {
+        LogSkip("no old manager folder set: Layer.Def stays as installed");
+        return allCopied;
+    }
     CopyIfPresent(state.oldManagerDir + "\\Layer.Def", state.newManagerDir + "\\Layer.Def", allCopied);
     if (variant == UpdateVariant::Standard)
         CopyIfPresent(state.oldManagerDir + "\\" + kMainConfigName, state.newManagerDir + "\\" + kMainConfigName,
@@ -180,10 +198,7 @@ bool Rewrite(const std::string& path, UpdateVariant variant, const RewriteInputs
 // ".cfg" file there; each file that cannot be rewritten is told, and the others still are.
 bool UpdateConfigFiles(UpdateVariant variant) {
     SetupState& state = State();
-    if (variant == UpdateVariant::Standard && state.userName.empty()) {
-        char scratch[kOutputBufferSize];
-        TakeLogonName(scratch);
-    }
+    if (variant == UpdateVariant::Standard) TakeLogonNameUnlessSet();
     const RewriteInputs inputs = InputsFrom(state);
     const std::string& folder = state.newManagerDir;
     bool rewritten = Rewrite(folder + "\\" + kMainConfigName, variant, inputs);

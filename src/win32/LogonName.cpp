@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace kiv {
 
@@ -25,7 +26,13 @@ std::optional<std::string> LogonName() {
 void TakeLogonName(char* nameBuffer) {
     const std::string chosen = LogonName().value_or(kFallbackUserName);
     WriteOutput(nameBuffer, chosen);
-    State().userName = chosen;
+    RememberUserName(chosen);
 }
+
+void TakeLogonNameUnlessSet() {
+    if (State().userName.empty()) RememberUserName(LogonName().value_or(kFallbackUserName));
+}
+
+void RememberUserName(std::string name) { State().userName = std::move(name); }
 
 }  // namespace kiv

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 using kivbench::BlockTable;
 using kivbench::Compare;
 using kivbench::ConfigFile;

@@ -177,7 +177,7 @@ std::vector<std::string> MakeFiles(const std::string& folder) {
         char name[32];
         std::snprintf(name, sizeof name, "Plan%04d.dwg", i);
         std::string path = folder + "\\" + name;
-        if (kiv::upgrade::IsReplaceableKind(path)) Fail(path + " is of a replaceable kind");
+        if (kiv::core::IsReplaceableKind(path)) Fail(path + " is of a replaceable kind");
         bytes.replace(0, 4, name + 4, 4);  // the digits: no two files alike
         WriteBytes(path, bytes);
         names.push_back(name);
@@ -312,7 +312,7 @@ void StampAgainstReadWrite(const char* dll, const std::string& folder) {
     WriteBytes(config, settings);
     std::vector<std::string> buffers(blockPaths.size(), std::string(blockTable.size(), '\0'));
 
-    using namespace kiv::upgrade::table;
+    using namespace kiv::core::table;
     constexpr std::size_t kTimeCodeAt = kHeaderSize + kCodeOffset + kTimeCodeOffset;
     std::int64_t before = 0, after = 0;
     auto check = [&] {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 enum class ReadOutcome { Read, Missing, Failed };
 
@@ -35,4 +35,4 @@ bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceS
 // path's place in one step: a failure at any point leaves the old file whole.
 bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces);
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -10,7 +10,7 @@
 #include <memory>
 #include <utility>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 namespace {
 
@@ -105,4 +105,4 @@ bool ReplaceFileContent(const std::string& path, const std::vector<std::string_v
     return false;
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

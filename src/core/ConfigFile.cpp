@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 namespace {
 
@@ -223,4 +223,4 @@ std::vector<std::string_view> ConfigLines::Pieces() const {
     return pieces;
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 // key, the string type code 5005, the value's length in bytes, the value.
 std::string FormatConfigEntry(std::string_view key, std::string_view value);
@@ -66,4 +66,4 @@ private:
     std::vector<EnteredLine> enteredLines_;
 };
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 namespace {
 
@@ -73,4 +73,4 @@ bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInp
     return Allowed(inputs, path) && ReplaceFileContent(path, lines.Pieces());
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 // What the rewrite reads from the setup state, passed in by the caller.
 struct RewriteInputs {
@@ -49,4 +49,4 @@ std::vector<ConfigEntry> PlanEntries(UpdateVariant variant, const RewriteInputs&
 // write (old file kept); the platform's last error then tells why.
 bool RewriteConfigFile(const char* path, UpdateVariant variant, const RewriteInputs& inputs);
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -10,7 +10,7 @@
 #include <limits>
 #include <utility>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 const OpeningKind kOpeningKinds[kOpeningKindCount] = {
     {"\\FEN-STD", "F-", "FENBL", "FEN125_"},
@@ -178,4 +178,4 @@ bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, 
     return StampBlockTable(kind, OpeningTablePath(kind, folder, kTableCount - 1), time, *timeCode, slots);
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 struct OpeningKind {
     const char* subFolder;        // below the opening-data folder, standard variant
@@ -69,4 +69,4 @@ std::string OpeningTablePath(int kind, const std::string& folder, int table);
 // 32 bits or six base-38 digits fails before any table is touched.
 bool StampOpeningTables(int kind, const std::string& folder, BlockSlots& slots, const Clock& clock);
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiv::upgrade::platform {
+namespace kiv::core::platform {
 
 // Seconds since 1970 (UTC) as a 64-bit value, also after January 2038.
 std::int64_t NowSeconds();
@@ -28,4 +28,4 @@ std::string CreateTemporaryBeside(const std::string& path);
 // leave the platform's last error code (errno natively) saying why.
 bool ReplaceWith(const std::string& source, const std::string& target);
 
-}  // namespace kiv::upgrade::platform
+}  // namespace kiv::core::platform

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace kiv::upgrade::platform {
+namespace kiv::core::platform {
 
 std::int64_t NowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -25,4 +25,4 @@ bool ReplaceWith(const std::string& source, const std::string& target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-}  // namespace kiv::upgrade::platform
+}  // namespace kiv::core::platform

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace kiv::host {
+namespace kiv::core {
 
 bool IsDash4Product(const std::string& productKey) {
     std::size_t at = productKey.find("-4");
@@ -15,4 +15,4 @@ void KeepDash4Products(std::vector<std::string>& list) {
                list.end());
 }
 
-}  // namespace kiv::host
+}  // namespace kiv::core

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 const std::array<const char*, 4> ReplaceableKinds = {".bmp", ".mn", ".lsp", ".rx"};
 
@@ -76,4 +76,4 @@ bool IsReplaceableKind(const std::string& path) {
                        [&](const char* kind) { return lower.find(kind, 1) != std::string::npos; });
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

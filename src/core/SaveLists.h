@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 // Path fragments of the kinds the setup replaces: bitmaps, menus, AutoLISP, ARX load lists.
 extern const std::array<const char*, 4> ReplaceableKinds;
@@ -25,4 +25,4 @@ extern const char* const kSupportSubFolder;
 // character; a whole-path test, so a folder name can make every file below it match.
 bool IsReplaceableKind(const std::string& path);
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -1,5 +1,5 @@
 # Setup dialogs: page base, pages, progress window.
-list(APPEND KIV_WIN32_SOURCES
+list(APPEND KIV_LAYER_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProductSelectionPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResponseFile.cpp

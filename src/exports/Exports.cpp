@@ -96,12 +96,12 @@ int __stdcall SaveAfterFilesCopy(const char* path) {
 
 int __stdcall CreateUpdateManager(const char* dir, int migrate) {
     return Guarded(__func__, Logged(dir, migrate), false, [&] {
-        return kiv::upgrade::RunUpdateManager(dir, migrate != 0, kiv::upgrade::UpdateVariant::Standard);
+        return kiv::upgrade::RunUpdateManager(dir, migrate != 0, kiv::core::UpdateVariant::Standard);
     });
 }
 int __stdcall CreateUpdateManagerATP(const char* dir, int migrate) {
     return Guarded(__func__, Logged(dir, migrate), false,
-                   [&] { return kiv::upgrade::RunUpdateManager(dir, migrate != 0, kiv::upgrade::UpdateVariant::Atp); });
+                   [&] { return kiv::upgrade::RunUpdateManager(dir, migrate != 0, kiv::core::UpdateVariant::Atp); });
 }
 
 int __stdcall DeleteOldAppsReg(const char* text) {

@@ -1,3 +1,3 @@
 # The 22 export shims.
-list(APPEND KIV_WIN32_SOURCES
+list(APPEND KIV_LAYER_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Exports.cpp)

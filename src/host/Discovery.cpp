@@ -74,7 +74,7 @@ Outcome ListProducts(std::vector<std::string>& list, bool dash4Only) {
     }
     found.erase(std::remove_if(found.begin(), found.end(), [](const std::string& name) { return !HasProductId(name); }),
                 found.end());
-    if (dash4Only) KeepDash4Products(found);
+    if (dash4Only) core::KeepDash4Products(found);
     list = std::move(found);
     return list.empty() ? Outcome::Missing() : Outcome::Done();
 }

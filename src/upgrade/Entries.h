@@ -11,7 +11,7 @@ SaveResult SaveBeforeFilesCopy(const char* programDir, const char* managerDir);
 SaveResult SaveAfterFilesCopy(const char* path);
 // False, told, when dir is empty, the new manager folder is missing, a migration copy
 // failed or a configuration file could not be rewritten; a missing source is no failure.
-bool RunUpdateManager(const char* dir, bool migrate, UpdateVariant variant);
+bool RunUpdateManager(const char* dir, bool migrate, core::UpdateVariant variant);
 void DeleteOldAppsReg(const char* text);
 void DeleteOldFiles(const char* dir);
 

@@ -18,6 +18,9 @@
 
 namespace kiv::upgrade {
 
+// The upgrade works on the core's configuration files, tables and save lists.
+using namespace kiv::core;
+
 namespace {
 
 using journal::FailureText;
@@ -157,6 +160,16 @@ bool Finish(const std::string& folder, const std::vector<Record>& records) {
     return true;
 }
 
+// The active journal's folder and records; false, told, without one or when it cannot be read.
+bool ReadActiveJournal(std::string& folder, std::vector<Record>& records) {
+    folder = State().journal.folder;
+    if (folder.empty()) {
+        TellNoJournal();
+        return false;
+    }
+    return ReadJournal(folder, records);
+}
+
 }  // namespace
 
 JournalStart BeginChanges(const char* folderArgument) {
@@ -198,13 +211,9 @@ JournalStart BeginChanges(const char* folderArgument) {
 }
 
 bool UndoChanges() {
-    const std::string folder = State().journal.folder;
-    if (folder.empty()) {
-        TellNoJournal();
-        return false;
-    }
+    std::string folder;
     std::vector<Record> records;
-    if (!ReadJournal(folder, records)) return false;
+    if (!ReadActiveJournal(folder, records)) return false;
     std::size_t changes = 0;
     while (changes < records.size() &&
            (IsKind(records[changes], kind::kHeader) || IsKind(records[changes], kind::kFolder)))
@@ -221,14 +230,9 @@ bool UndoChanges() {
 }
 
 bool CommitChanges() {
-    const std::string folder = State().journal.folder;
-    if (folder.empty()) {
-        TellNoJournal();
-        return false;
-    }
+    std::string folder;
     std::vector<Record> records;
-    if (!ReadJournal(folder, records)) return false;
-    return Finish(folder, records);
+    return ReadActiveJournal(folder, records) && Finish(folder, records);
 }
 
 }  // namespace kiv::upgrade

@@ -15,6 +15,9 @@
 
 namespace kiv::upgrade {
 
+// The upgrade works on the core's configuration files, tables and save lists.
+using namespace kiv::core;
+
 namespace {
 
 using Names = std::vector<std::string>;

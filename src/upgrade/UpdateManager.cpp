@@ -21,6 +21,9 @@
 
 namespace kiv::upgrade {
 
+// The upgrade works on the core's configuration files, tables and save lists.
+using namespace kiv::core;
+
 namespace {
 
 const char* const kMainConfigName = "Arch.Cfg";

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace kiv::upgrade {
+namespace kiv::core {
 
 namespace {
 
@@ -174,4 +174,4 @@ bool ReplaceFileContent(const std::string& path, const std::vector<std::string_v
     return true;
 }
 
-}  // namespace kiv::upgrade
+}  // namespace kiv::core

@@ -89,7 +89,7 @@ Outcome Overwrite(const std::string& source, const std::string& destination) {
         log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, [&] { return FromTo(source, destination); });
         return Outcome::Failed(ERROR_ACCESS_DENIED);
     }
-    const std::string temporary = upgrade::platform::CreateTemporaryBeside(destination);
+    const std::string temporary = core::platform::CreateTemporaryBeside(destination);
     if (temporary.empty()) return Outcome::Failed(::GetLastError());
     DWORD error = ERROR_SUCCESS;
     auto step = [&error](bool ok) {
@@ -101,7 +101,7 @@ Outcome Overwrite(const std::string& source, const std::string& destination) {
     // The copy takes a read-only source's attribute (Wine also after a failed copy), which would
     // refuse the flush and the removal; the replace gives it the destination's attributes.
     ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (copied && step(FlushToDisk(temporary)) && step(upgrade::platform::ReplaceWith(temporary, destination)))
+    if (copied && step(FlushToDisk(temporary)) && step(core::platform::ReplaceWith(temporary, destination)))
         return Outcome::Done();
     ::DeleteFileA(temporary.c_str());
     return Outcome::Failed(error);

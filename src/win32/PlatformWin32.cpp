@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace kiv::upgrade::platform {
+namespace kiv::core::platform {
 
 namespace {
 
@@ -79,4 +79,4 @@ bool ReplaceWith(const std::string& source, const std::string& target) {
                           [&] { return Describe(source, destination); });
 }
 
-}  // namespace kiv::upgrade::platform
+}  // namespace kiv::core::platform

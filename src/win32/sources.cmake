@@ -1,6 +1,6 @@
 # Win32 helpers: handle owners, registry key, file system, diagnostic log, logon name, own module,
 # and the Win32 side of the core's seams.
-list(APPEND KIV_PLATFORM_SOURCES
+list(APPEND KIV_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ByteFileWin32.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CallOutcome.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp

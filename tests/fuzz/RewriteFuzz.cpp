@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 
 namespace {
 

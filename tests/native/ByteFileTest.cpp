@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 using namespace kivnative;
 
 TEST(ByteFile, EditInPlaceWritesBackWhatTheEditKeeps) {

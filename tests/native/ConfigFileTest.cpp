@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-using kiv::upgrade::ConfigEntry;
-using kiv::upgrade::ConfigLines;
-using kiv::upgrade::FormatConfigEntry;
+using kiv::core::ConfigEntry;
+using kiv::core::ConfigLines;
+using kiv::core::FormatConfigEntry;
 
 namespace {
 

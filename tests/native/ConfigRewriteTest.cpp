@@ -7,7 +7,7 @@
 
 #include <string>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 using namespace kivnative;
 
 namespace {

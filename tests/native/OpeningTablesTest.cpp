@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 using namespace kivnative;
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-using kiv::host::IsDash4Product;
-using kiv::host::KeepDash4Products;
+using kiv::core::IsDash4Product;
+using kiv::core::KeepDash4Products;
 
 TEST(ProductFilter, FirstDashFourMustFollowTheFirstCharacter) {
     EXPECT_TRUE(IsDash4Product("ACAD-4001:407"));

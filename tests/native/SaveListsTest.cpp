@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-using namespace kiv::upgrade;
+using namespace kiv::core;
 
 namespace {
 

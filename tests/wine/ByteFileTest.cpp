@@ -15,7 +15,7 @@
 #include <vector>
 
 using namespace kivtest;
-using namespace kiv::upgrade;
+using namespace kiv::core;
 using kivnative::EditCase;
 
 namespace {

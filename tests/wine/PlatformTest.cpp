@@ -78,11 +78,11 @@ TEST(CodePage932, SaveAfterFilesCopyTidiesTheFolderOfANameEndingInABackslashByte
     Library lib;
     const std::string folder = dir / kSo, drawing = kHyo + ".dwg";
     ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-    for (const char* name : kiv::upgrade::AfterCopySaveList) WriteFile(folder + "\\" + name, name);
+    for (const char* name : kiv::core::AfterCopySaveList) WriteFile(folder + "\\" + name, name);
     WriteFile(folder + "\\" + drawing, "drawing");
 
     EXPECT_NE(0, lib.SaveAfterFilesCopy((folder + "\\" + drawing).c_str()));
-    for (const char* name : kiv::upgrade::AfterCopySaveList) {
+    for (const char* name : kiv::core::AfterCopySaveList) {
         EXPECT_FALSE(FileExists(folder + "\\" + name)) << name;
         EXPECT_EQ(name, ReadFile(folder + "\\Save1\\" + name)) << name;
     }

@@ -15,9 +15,9 @@
 #include <vector>
 
 using namespace kivtest;
-using kiv::upgrade::AfterCopySaveList;
-using kiv::upgrade::ObsoleteFileList;
-using kiv::upgrade::SupportDrawingList;
+using kiv::core::AfterCopySaveList;
+using kiv::core::ObsoleteFileList;
+using kiv::core::SupportDrawingList;
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 using namespace kivtest;
-using kiv::upgrade::UpdateVariant;
+using kiv::core::UpdateVariant;
 using kivnative::Header;
 using kivnative::HeaderTime;
 using kivnative::Record;

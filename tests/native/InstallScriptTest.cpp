@@ -99,3 +99,30 @@ TEST(InstallScript, TheSampleUnloadsTheLibraryByItsBareNameOnEveryWayOut) {
         if (code[i].find("endprogram") != std::string::npos)
             EXPECT_NE(std::string::npos, code[i - 1].find("UnUseDLL(KIV_DLL)"));
 }
+
+TEST(InstallScript, TheSampleSavesAroundTheTransferOnlyOverAnOlderInstallation) {
+    // Asked after the transfer, which makes the manager folder, the answer would always be yes.
+    std::vector<std::string> code = CodeLines(Bytes(kFolder / "Upgrade.rul"));
+    auto first = [&code](const char* text) {
+        for (std::size_t i = 0; i < code.size(); ++i)
+            if (code[i].find(text) != std::string::npos) return i;
+        return code.size();
+    };
+    EXPECT_LT(first("KivExistFile(szManagerDir)"), first("ComponentMoveData("));
+    // On a fresh install SaveBeforeFilesCopy answers 0 for the missing folder, which aborts the setup.
+    std::vector<std::string> open;  // the conditions of the enclosing if blocks
+    int saves = 0;
+    for (const std::string& line : code) {
+        const std::string statement = line.substr(line.find_first_not_of(" \t"));
+        if (statement.rfind("endif;", 0) == 0 && !open.empty()) open.pop_back();
+        if (statement.rfind("if (", 0) == 0 && line.find(" then") != std::string::npos &&
+            line.find("endif;") == std::string::npos)
+            open.push_back(line);
+        if (line.find("FilesCopy(") == std::string::npos) continue;
+        ++saves;
+        bool guarded = false;
+        for (const std::string& condition : open) guarded = guarded || condition.find("bUpgradeInPlace") != std::string::npos;
+        EXPECT_TRUE(guarded) << line;
+    }
+    EXPECT_EQ(2, saves);
+}

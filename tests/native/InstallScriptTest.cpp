@@ -121,7 +121,8 @@ TEST(InstallScript, TheSampleSavesAroundTheTransferOnlyOverAnOlderInstallation) 
         if (line.find("FilesCopy(") == std::string::npos) continue;
         ++saves;
         bool guarded = false;
-        for (const std::string& condition : open) guarded = guarded || condition.find("bUpgradeInPlace") != std::string::npos;
+        for (const std::string& condition : open)
+            guarded = guarded || condition.find("bUpgradeInPlace") != std::string::npos;
         EXPECT_TRUE(guarded) << line;
     }
     EXPECT_EQ(2, saves);

@@ -1,6 +1,7 @@
 // The InstallScript header and sample script as InstallShield 5.5 compiles them: Windows-1252 text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,29 +102,23 @@ TEST(InstallScript, TheSampleUnloadsTheLibraryByItsBareNameOnEveryWayOut) {
 }
 
 TEST(InstallScript, TheSampleSavesAroundTheTransferOnlyOverAnOlderInstallation) {
-    // Asked after the transfer, which makes the manager folder, the answer would always be yes.
-    std::vector<std::string> code = CodeLines(Bytes(kFolder / "Upgrade.rul"));
-    auto first = [&code](const char* text) {
-        for (std::size_t i = 0; i < code.size(); ++i)
-            if (code[i].find(text) != std::string::npos) return i;
-        return code.size();
-    };
-    EXPECT_LT(first("KivExistFile(szManagerDir)"), first("ComponentMoveData("));
-    // On a fresh install SaveBeforeFilesCopy answers 0 for the missing folder, which aborts the setup.
-    std::vector<std::string> open;  // the conditions of the enclosing if blocks
+    // The manager folder is looked for before the transfer, which makes it, and both save calls run only
+    // when it was there: on a fresh install SaveBeforeFilesCopy answers 0, which would abort the setup.
+    bool looked = false, transferred = false;
+    std::vector<bool> blocks;  // per open if block: whether it asks for an older installation
     int saves = 0;
-    for (const std::string& line : code) {
+    for (const std::string& line : CodeLines(Bytes(kFolder / "Upgrade.rul"))) {
         const std::string statement = line.substr(line.find_first_not_of(" \t"));
-        if (statement.rfind("endif;", 0) == 0 && !open.empty()) open.pop_back();
+        looked = looked || (!transferred && line.find("KivExistFile(szManagerDir)") != std::string::npos);
+        transferred = transferred || line.find("ComponentMoveData(") != std::string::npos;
+        if (statement.rfind("endif;", 0) == 0 && !blocks.empty()) blocks.pop_back();
         if (statement.rfind("if (", 0) == 0 && line.find(" then") != std::string::npos &&
             line.find("endif;") == std::string::npos)
-            open.push_back(line);
+            blocks.push_back(line.find("bUpgradeInPlace") != std::string::npos);
         if (line.find("FilesCopy(") == std::string::npos) continue;
         ++saves;
-        bool guarded = false;
-        for (const std::string& condition : open)
-            guarded = guarded || condition.find("bUpgradeInPlace") != std::string::npos;
-        EXPECT_TRUE(guarded) << line;
+        EXPECT_NE(blocks.end(), std::find(blocks.begin(), blocks.end(), true)) << line;
     }
+    EXPECT_TRUE(looked);
     EXPECT_EQ(2, saves);
 }

@@ -1,6 +1,7 @@
 // The InstallScript header and sample script as InstallShield 5.5 compiles them: Windows-1252 text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -98,4 +99,26 @@ TEST(InstallScript, TheSampleUnloadsTheLibraryByItsBareNameOnEveryWayOut) {
     for (std::size_t i = 0; i < code.size(); ++i)
         if (code[i].find("endprogram") != std::string::npos)
             EXPECT_NE(std::string::npos, code[i - 1].find("UnUseDLL(KIV_DLL)"));
+}
+
+TEST(InstallScript, TheSampleSavesAroundTheTransferOnlyOverAnOlderInstallation) {
+    // The manager folder is looked for before the transfer, which makes it, and both save calls run only
+    // when it was there: on a fresh install SaveBeforeFilesCopy answers 0, which would abort the setup.
+    bool looked = false, transferred = false;
+    std::vector<bool> blocks;  // per open if block: whether it asks for an older installation
+    int saves = 0;
+    for (const std::string& line : CodeLines(Bytes(kFolder / "Upgrade.rul"))) {
+        const std::string statement = line.substr(line.find_first_not_of(" \t"));
+        looked = looked || (!transferred && line.find("KivExistFile(szManagerDir)") != std::string::npos);
+        transferred = transferred || line.find("ComponentMoveData(") != std::string::npos;
+        if (statement.rfind("endif;", 0) == 0 && !blocks.empty()) blocks.pop_back();
+        if (statement.rfind("if (", 0) == 0 && line.find(" then") != std::string::npos &&
+            line.find("endif;") == std::string::npos)
+            blocks.push_back(line.find("bUpgradeInPlace") != std::string::npos);
+        if (line.find("FilesCopy(") == std::string::npos) continue;
+        ++saves;
+        EXPECT_NE(blocks.end(), std::find(blocks.begin(), blocks.end(), true)) << line;
+    }
+    EXPECT_TRUE(looked);
+    EXPECT_EQ(2, saves);
 }

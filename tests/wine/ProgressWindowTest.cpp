@@ -218,6 +218,23 @@ TEST_F(ProgressWindowTest, SecondStartClosesTheFirstWindowAndItsHold) {
     EXPECT_EQ(0, lib.KivRegProgDestroy());
 }
 
+TEST_F(ProgressWindowTest, CloseAndButtonCommandsLeaveTheWindowOpenUntilDestroy) {
+    lib.KivStartRegProgress(nullptr, "Header", 10);
+    HWND window = TheProgressWindow();
+    ASSERT_NE(nullptr, window);
+
+    // The default close handling posts a Cancel command, which the script's own loop dispatches.
+    ::SendMessageA(window, WM_CLOSE, 0, 0);
+    for (WPARAM id : {IDOK, IDCANCEL}) ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    EXPECT_TRUE(::IsWindowVisible(window));
+    lib.KivRegProgSetCurrPos(6);
+    EXPECT_EQ(6, Position(window));
+    EXPECT_NE(0, lib.KivRegProgDestroy());
+    EXPECT_FALSE(::IsWindow(window));
+}
+
 TEST_F(ProgressWindowTest, OwnedWindowIsCentredOverItsOwner) {
     ScriptWindow script;
     ASSERT_NE(nullptr, script.get());

@@ -1,4 +1,5 @@
 // The modeless progress window, driven through the four progress exports as a setup script does.
+#include "dialogs/Dialog.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
 
@@ -7,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -278,6 +280,20 @@ TEST_F(ProgressWindowTest, FailedStartHoldsOnlyTheCursorUntilDestroy) {
 
     EXPECT_EQ(0, lib.KivRegProgDestroy());
     EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
+}
+
+TEST(ModelessDialog, AnExceptionWhileItIsMadeClosesItAndReachesTheCaller) {
+    Library lib;
+    class Throwing : public kiv::dialogs::ModelessDialog {
+    public:
+        explicit Throwing(HMODULE module) : ModelessDialog(IDD_PROGRESS, nullptr, module) {}
+
+    private:
+        bool OnInit() override { throw std::runtime_error("out of memory"); }
+    };
+    Throwing dialog(lib.module());
+    EXPECT_THROW(dialog.Create(), std::runtime_error);
+    EXPECT_TRUE(ProgressWindows().empty());
 }
 
 TEST(ProgressWindowUnload, ScriptUnloadingTheLibraryWithTheWindowOpenDoesNotCrash) {

@@ -35,8 +35,8 @@ struct ProgressSlot {
 };
 
 // The four exports arrive separately, so the open window and the hold outlive
-// each call. Never destroyed: unloading the library must not run window code
-// under the loader lock; only KivRegProgDestroy ends them.
+// each call. Never destroyed: unloading the library must not call user32 under
+// the loader lock; only KivRegProgDestroy ends them.
 ProgressSlot& Progress() {
     static ProgressSlot& slot = *new ProgressSlot;
     return slot;

@@ -12,7 +12,7 @@
 namespace kiv::dialogs {
 
 // Modeless dialog from template 130. Once its window exists the object owns
-// itself: the final destruction message deletes it.
+// itself: the final destruction message deletes it, so Destroy ends both.
 class ProgressWindow : public ModelessDialog {
 public:
     // Creates, centres, shows and paints the window; nullptr when it cannot be created.

@@ -7,11 +7,9 @@ namespace kiv {
 
 namespace {
 SetupState g_state;
-ProgressSlot g_progress;
 }  // namespace
 
 SetupState& State() { return g_state; }
-ProgressSlot& Progress() { return g_progress; }
 
 void SetFolder(std::string SetupState::*member, const char* folder) {
     if (folder == nullptr || *folder == '\0') return;

@@ -8,11 +8,6 @@
 
 namespace kiv {
 
-namespace dialogs {
-class ProgressWindow;
-class BusyCursor;
-}  // namespace dialogs
-
 // How the latest export call ended: 0 or the first failure's Win32 error code,
 // and one line for a person.
 struct CallRecord {
@@ -54,16 +49,8 @@ struct SetupState {
     bool logHeaderWritten = false;      // the process's first log line is preceded by a header
 };
 
-// The open progress window and its busy-cursor hold. Deliberately plain
-// pointers: nothing is released at unload, only by KivRegProgDestroy.
-struct ProgressSlot {
-    dialogs::ProgressWindow* window = nullptr;
-    dialogs::BusyCursor* busyCursor = nullptr;
-};
-
 // The one instance, constructed when the library is loaded.
 SetupState& State();
-ProgressSlot& Progress();
 
 // Replaces *member with folder, without its trailing backslashes, unless folder is null or empty.
 void SetFolder(std::string SetupState::*member, const char* folder);

@@ -1,16 +1,15 @@
 // The progress window, its wait-cursor hold and the four progress entries.
 #include "dialogs/ProgressWindow.h"
 
-#include "core/SetupState.h"
 #include "core/Text.h"
 #include "dialogs/Entries.h"
 #include "dialogs/ResponseFile.h"
-#include "dialogs/WindowPlacement.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -19,6 +18,29 @@ namespace kiv::dialogs {
 namespace {
 
 HCURSOR SystemCursor(LPCSTR id) { return ::LoadCursorA(nullptr, id); }
+
+// One hold of the wait cursor. A second start ends the first hold before it
+// takes its own, so at most one exists and the hold itself is the count.
+class BusyCursor {
+public:
+    BusyCursor() { ::SetCursor(SystemCursor(IDC_WAIT)); }
+    ~BusyCursor() { ::SetCursor(SystemCursor(IDC_ARROW)); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+struct ProgressSlot {
+    ProgressWindow* window = nullptr;  // owned by its own window
+    std::optional<BusyCursor> busyCursor;
+};
+
+// The four exports arrive separately, so the open window and the hold outlive
+// each call. Never destroyed: unloading the library must not call user32 under
+// the loader lock; only KivRegProgDestroy ends them.
+ProgressSlot& Progress() {
+    static ProgressSlot& slot = *new ProgressSlot;
+    return slot;
+}
 
 // A script that unloads the library while the window is open must not take
 // the window procedure with it, so the open window keeps the library loaded.
@@ -35,82 +57,48 @@ UniqueModule ReferenceLibrary() {
 
 }  // namespace
 
-BusyCursor::BusyCursor() { ::SetCursor(SystemCursor(IDC_WAIT)); }
-BusyCursor::~BusyCursor() { ::SetCursor(SystemCursor(IDC_ARROW)); }
-
 ProgressWindow::ProgressWindow(HWND owner, std::string headerText, int rangeMax)
-    : owner_(owner), headerText_(std::move(headerText)), rangeMax_(rangeMax) {}
+    : ModelessDialog(IDD_PROGRESS, owner), headerText_(std::move(headerText)), rangeMax_(rangeMax) {}
 
 ProgressWindow* ProgressWindow::Open(HWND owner, std::string headerText, int rangeMax) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
     std::unique_ptr<ProgressWindow> progress(new ProgressWindow(owner, std::move(headerText), rangeMax));
     if (!progress->Create()) return nullptr;
     ProgressWindow* window = progress.release();  // owned by its window from here on
+    window->ownsItself_ = true;
     window->libraryReference_ = ReferenceLibrary();
-    ::ShowWindow(window->window_, SW_SHOW);
-    ::UpdateWindow(window->window_);
+    ::ShowWindow(window->Window(), SW_SHOW);
+    ::UpdateWindow(window->Window());
     return window;
 }
 
-bool ProgressWindow::Create() {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
-    HWND window = ::CreateDialogParamA(LibraryModule(), MAKEINTRESOURCEA(IDD_PROGRESS), owner_, &Procedure,
-                                       reinterpret_cast<LPARAM>(this));
-    ownsItself_ = window != nullptr;
-    return ownsItself_;
-}
-
 void ProgressWindow::SetItemName(const char* itemName) {
-    ::SetDlgItemTextA(window_, IDC_PROGRESS_ITEM, text::FromArg(itemName).c_str());
+    ::SetDlgItemTextA(Window(), IDC_PROGRESS_ITEM, text::FromArg(itemName).c_str());
 }
 
 void ProgressWindow::SetPosition(int position) {
-    ::SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ::SendDlgItemMessageA(Window(), IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-bool ProgressWindow::Destroy() { return ::DestroyWindow(window_) != FALSE; }
-
-INT_PTR CALLBACK ProgressWindow::Procedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<ProgressWindow*>(lParam);
-        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-        return self->OnInitDialog();
-    }
-    auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrA(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    switch (message) {
-        case WM_SETCURSOR:
-            return self->OnSetCursor();
-        case WM_NCDESTROY:
-            self->OnFinalDestroy();
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
-BOOL ProgressWindow::OnInitDialog() {
-    ::SetDlgItemTextA(window_, IDC_PROGRESS_HEADER, headerText_.c_str());
-    CenterOverOwner(window_);
-    HWND bar = ::GetDlgItem(window_, IDC_PROGRESS_BAR);
+bool ProgressWindow::OnInit() {
+    ::SetDlgItemTextA(Window(), IDC_PROGRESS_HEADER, headerText_.c_str());
+    CenterOverOwner(Window());
+    HWND bar = Item(IDC_PROGRESS_BAR);
     // The range message carries both bounds as 16-bit halves.
     ::SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, LOWORD(rangeMax_)));
     ::SetFocus(bar);
-    return FALSE;
+    return false;
 }
 
-BOOL ProgressWindow::OnSetCursor() {
+bool ProgressWindow::OnSetCursor() {
     // The class cursor would replace the wait cursor whenever the mouse moves over the window.
-    if (Progress().busyCursor == nullptr) return FALSE;
+    if (!Progress().busyCursor) return false;
     ::SetCursor(SystemCursor(IDC_WAIT));
-    ::SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
-    return TRUE;
+    return true;
 }
 
-void ProgressWindow::OnFinalDestroy() {
-    ::SetWindowLongPtrA(window_, DWLP_USER, 0);
-    window_ = nullptr;
+void ProgressWindow::OnFinalDestroy() noexcept {
     // Destroying the owner destroys this window too; the state must not keep a dangling reference.
     if (Progress().window == this) Progress().window = nullptr;
     // Still held only when the owner closed the window: freeing it here could
@@ -122,8 +110,9 @@ void ProgressWindow::OnFinalDestroy() {
 void StartProgress(HWND parentWindow, const char* headerText, int rangeMax) {
     DestroyProgress();
     if (response::Silent()) return;
-    Progress().window = ProgressWindow::Open(parentWindow, text::FromArg(headerText), rangeMax);
-    Progress().busyCursor = new BusyCursor;
+    ProgressSlot& slot = Progress();
+    slot.window = ProgressWindow::Open(parentWindow, text::FromArg(headerText), rangeMax);
+    slot.busyCursor.emplace();
 }
 
 void SetProgressName(const char* itemName) {
@@ -135,7 +124,7 @@ void SetProgressPosition(int position) {
 }
 
 bool DestroyProgress() {
-    delete std::exchange(Progress().busyCursor, nullptr);
+    Progress().busyCursor.reset();
     ProgressWindow* window = std::exchange(Progress().window, nullptr);
     if (window == nullptr) return false;
     // Released once the window is gone; the calling script holds the library meanwhile.

@@ -1,4 +1,4 @@
-// Dialog base, wizard page behaviour, side picture painting and cancel confirmation.
+// Wizard page behaviour, side picture painting and cancel confirmation.
 #include "dialogs/WizardPage.h"
 
 #include "resource.h"
@@ -8,7 +8,6 @@
 
 #include <initializer_list>
 #include <string>
-#include <utility>
 
 namespace kiv::dialogs {
 
@@ -99,78 +98,11 @@ void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module
     if (separator != nullptr && RectInParent(separator, line)) DrawEtchedEdge(dc, line, EdgeMode::Line);
 }
 
-int Dialog::Run() {
-    creationError_ = ERROR_SUCCESS;
-    // DialogBoxParam answers 0, not -1, for an owner that is no window.
-    if (owner_ != nullptr && !::IsWindow(owner_)) {
-        creationError_ = ERROR_INVALID_WINDOW_HANDLE;
-        return kNotCreated;
-    }
-    ended_ = false;
-    INT_PTR result = ::DialogBoxParamA(module_, MAKEINTRESOURCEA(templateId_), owner_, &Dialog::Procedure,
-                                       reinterpret_cast<LPARAM>(this));
-    if (result == kNotCreated && creationError_ == ERROR_SUCCESS) creationError_ = ::GetLastError();
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    if (result == kNotCreated) return kNotCreated;
-    // Wine's modal loop answers IDOK when a WM_QUIT ends it.
-    return ended_ ? static_cast<int>(result) : IDCANCEL;
-}
-
-void Dialog::End(int result) noexcept {
-    ended_ = true;
-    ::EndDialog(window_, result);
-}
-
-void Dialog::EndNotCreated(DWORD error) noexcept {
-    creationError_ = error;
-    End(kNotCreated);
-}
-
-void Dialog::OnCommand(int id, int code) {
-    if (code != BN_CLICKED) return;
-    if (id == IDOK) End(IDOK);
-    if (id == IDCANCEL) End(IDCANCEL);
-}
-
-INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
-        reinterpret_cast<Dialog*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    try {
-        return self->Dispatch(message, wParam, lParam);
-    } catch (...) {
-        self->failure_ = std::current_exception();
-        ::EndDialog(window, kNotCreated);
-        return TRUE;
-    }
-}
-
-INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return OnInit() ? TRUE : FALSE;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        case WM_PAINT:
-            return OnPaint() ? TRUE : FALSE;
-        case WM_NCDESTROY:
-            ::SetWindowLongPtrA(window_, DWLP_USER, 0);
-            window_ = nullptr;
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
 CancelAnswer AskCancelConfirmation(HWND page, HINSTANCE module) {
-    switch (Dialog(IDD_CANCEL_CONFIRM, page, module).Run()) {
+    switch (ModalDialog(IDD_CANCEL_CONFIRM, page, module).Run()) {
         case IDOK:
             return CancelAnswer::Continue;
-        case Dialog::kNotCreated:
+        case ModalDialog::kNotCreated:
             return CancelAnswer::NotCreated;
         default:
             return CancelAnswer::Abort;
@@ -192,12 +124,12 @@ void LogPageEnd(int templateId, const std::string& title, const char* how, PageR
 }
 
 // A page ends through the dialog base, so the base's own answers must mean the same to the script.
-static_assert(Dialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL == ToInt(PageResult::Cancel),
+static_assert(ModalDialog::kNotCreated == ToInt(PageResult::NotCreated) && IDCANCEL == ToInt(PageResult::Cancel),
               "a page that is not created or whose loop is ended answers as the script expects");
 
 PageResult WizardPage::Run() {
     if (response::Silent()) return PlayBack();
-    const PageResult result = static_cast<PageResult>(Dialog::Run());
+    const PageResult result = static_cast<PageResult>(ModalDialog::Run());
     response::Values values;
     if (result == PageResult::Next) RecordAnswer(values);
     LogPageEnd(TemplateId(), title_, "ended", result, values);

@@ -1,14 +1,13 @@
-// The dialog base of the library's windows and the wizard page behaviour the pages share:
-// side picture, etched frame, Next/Back/Cancel mapping, cancel confirmation, centring.
+// The wizard page behaviour the pages share: side picture, etched frame,
+// Next/Back/Cancel mapping, cancel confirmation, centring.
 #pragma once
 
+#include "dialogs/Dialog.h"
 #include "dialogs/PageResult.h"
 #include "dialogs/ResponseFile.h"
-#include "dialogs/WindowPlacement.h"
 
 #include <windows.h>
 
-#include <exception>
 #include <string>
 
 namespace kiv::dialogs {
@@ -25,56 +24,6 @@ bool DrawEtchedEdge(HDC dc, const RECT& rect, EdgeMode mode);
 // may be null; whatever cannot be done ends the painting silently.
 void PaintSidePicture(HDC dc, HWND placeholder, HWND separator, HINSTANCE module, int bitmapId);
 
-// A modal dialog from a template of the library. The static procedure stores
-// `this` at WM_INITDIALOG and hands each message to a small virtual handler.
-class Dialog {
-public:
-    Dialog(int templateId, HWND owner, HINSTANCE module = LibraryModule()) noexcept
-        : module_(module), templateId_(templateId), owner_(owner) {}
-    virtual ~Dialog() = default;
-    Dialog(const Dialog&) = delete;
-    Dialog& operator=(const Dialog&) = delete;
-
-    static constexpr int kNotCreated = -1;
-
-    // The value the dialog ended with, or kNotCreated. A dialog whose modal
-    // loop a WM_QUIT ended gives IDCANCEL: nobody chose anything. An
-    // exception that a handler raised ends the dialog and is rethrown here,
-    // since it must not unwind through the platform's frames.
-    int Run();
-
-    // After Run gave kNotCreated: the Win32 error that kept the dialog from being made.
-    DWORD CreationError() const noexcept { return creationError_; }
-
-protected:
-    HWND Window() const noexcept { return window_; }
-    HINSTANCE Module() const noexcept { return module_; }
-    int TemplateId() const noexcept { return templateId_; }
-    HWND Item(int id) const noexcept { return ::GetDlgItem(window_, id); }
-    void End(int result) noexcept;
-    // Ends the dialog as not created, for the error that a start step met.
-    void EndNotCreated(DWORD error) noexcept;
-
-    // Returns true to let the platform put the focus on the first tab stop.
-    virtual bool OnInit() { return true; }
-    // Default: "OK" (Enter) ends with IDOK, "Cancel" (Escape, the close box) with IDCANCEL.
-    virtual void OnCommand(int id, int code);
-    // Returns true when the paint request was handled.
-    virtual bool OnPaint() { return false; }
-
-private:
-    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-
-    HINSTANCE module_;
-    int templateId_;
-    HWND owner_;
-    HWND window_ = nullptr;
-    bool ended_ = false;
-    DWORD creationError_ = ERROR_SUCCESS;
-    std::exception_ptr failure_;
-};
-
 enum class CancelAnswer { Continue, Abort, NotCreated };
 
 // "Setup Abbrechen ": Continue for "&Fortsetzen"; Abort for "A&bbrechen", Escape
@@ -90,10 +39,10 @@ struct PageSettings {
     bool transferOnNext = false;  // Next reads the controls back into the page's data
 };
 
-class WizardPage : public Dialog {
+class WizardPage : public ModalDialog {
 public:
     WizardPage(int templateId, HWND owner, const PageSettings& settings, HINSTANCE module = LibraryModule()) noexcept
-        : Dialog(templateId, owner, module), settings_(settings) {}
+        : ModalDialog(templateId, owner, module), settings_(settings) {}
 
     // The page's result. A Cancel and a page that was not created are also told
     // for KivGetLastError, a Cancel with the page's title. In the record mode
@@ -102,7 +51,7 @@ public:
     PageResult Run();
 
 protected:
-    void End(PageResult result) noexcept { Dialog::End(ToInt(result)); }
+    void End(PageResult result) noexcept { ModalDialog::End(ToInt(result)); }
 
     // Fills the controls from the page's data; false ends the page with PageResult::NotCreated.
     virtual bool LoadControls() { return true; }

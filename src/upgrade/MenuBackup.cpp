@@ -9,6 +9,7 @@
 #include "win32/FileSystem.h"
 #include "win32/Journal.h"
 
+#include <string>
 #include <vector>
 
 namespace kiv::upgrade {
@@ -18,8 +19,15 @@ namespace {
 // AutoCAD's menu files, in the order they are copied.
 constexpr const char* kMenuFiles[] = {"\\Acad.Mnu", "\\Acad.Mns", "\\Acad.Mnr", "\\Acad.Mnc"};
 
-}  // namespace
+enum class MenuBackup {
+    NoFolder,    // the backup folder could not be created; nothing touched
+    Incomplete,  // a present menu file could not be copied; nothing removed from Support
+    Complete,    // every present menu file copied, then removed from Support
+};
 
+// Creates the first free acadFolder\Support\SaveMenu<n> and copies the menu
+// files present there into it; only when every copy succeeded are the
+// originals removed. Each failure is told with its paths.
 MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
     const std::string support = acadFolder + "\\Support";
     const std::string backup = file::FirstFreeNumberedName(support + "\\SaveMenu");
@@ -43,6 +51,8 @@ MenuBackup BackUpMenuFiles(const std::string& acadFolder) {
                       "Entfernen von " + support + name + " fehlgeschlagen");
     return MenuBackup::Complete;
 }
+
+}  // namespace
 
 PageResult IsWithinTablet(HWND parentWindow, const char* acadFolder, char* resultBuffer, PageResult& settled) {
     bool tabletChosen = false;

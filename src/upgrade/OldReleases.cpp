@@ -11,6 +11,7 @@
 #include "win32/RegKey.h"
 
 #include <initializer_list>
+#include <string>
 
 namespace kiv::upgrade {
 
@@ -63,8 +64,7 @@ void DeleteExisting(const std::string& prefix, const Names& names, const char* s
     }
 }
 
-}  // namespace
-
+// Deletes the module's sub-key of AutoCAD's "Applications" key.
 void RemoveAcadApplication(const std::string& name) {
     if (name.empty()) return;
     std::string product;
@@ -74,11 +74,14 @@ void RemoveAcadApplication(const std::string& name) {
     DeleteSubKeys(path + "\\Applications", std::initializer_list<const char*>{name.c_str()});
 }
 
+// Deletes the module's key and its four known sub-keys below the add-on release key.
 void RemoveAddOnKeys(const std::string& name) {
     if (name.empty()) return;
     DeleteSubKeys(AddOnReleaseKey() + "\\" + name, kModuleSubKeys);
     DeleteSubKeys(AddOnReleaseKey(), std::initializer_list<const char*>{name.c_str()});
 }
+
+}  // namespace
 
 void DeleteOldAppsReg(const char* text) {
     if (text::IsEmpty(text)) return;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <string>
 
 namespace kiv::upgrade {
 
@@ -12,10 +11,5 @@ extern const std::array<const char*, 10> OldModuleNames;
 extern const std::array<const char*, 8> OldLoaderNames;
 // German resource libraries: the architecture modules but the toolbox, and the message module.
 extern const std::array<const char*, 9> OldGermanResourceNames;
-
-// Deletes the module's sub-key of AutoCAD's "Applications" key.
-void RemoveAcadApplication(const std::string& name);
-// Deletes the module's key and its four known sub-keys below the add-on release key.
-void RemoveAddOnKeys(const std::string& name);
 
 }  // namespace kiv::upgrade

@@ -1,4 +1,5 @@
 // The modeless progress window, driven through the four progress exports as a setup script does.
+#include "dialogs/Dialog.h"
 #include "support/Library.h"
 #include "support/PageDriver.h"
 
@@ -7,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -218,6 +220,23 @@ TEST_F(ProgressWindowTest, SecondStartClosesTheFirstWindowAndItsHold) {
     EXPECT_EQ(0, lib.KivRegProgDestroy());
 }
 
+TEST_F(ProgressWindowTest, CloseAndButtonCommandsLeaveTheWindowOpenUntilDestroy) {
+    lib.KivStartRegProgress(nullptr, "Header", 10);
+    HWND window = TheProgressWindow();
+    ASSERT_NE(nullptr, window);
+
+    // The default close handling posts a Cancel command, which the script's own loop dispatches.
+    ::SendMessageA(window, WM_CLOSE, 0, 0);
+    for (WPARAM id : {IDOK, IDCANCEL}) ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+    EXPECT_TRUE(::IsWindowVisible(window));
+    lib.KivRegProgSetCurrPos(6);
+    EXPECT_EQ(6, Position(window));
+    EXPECT_NE(0, lib.KivRegProgDestroy());
+    EXPECT_FALSE(::IsWindow(window));
+}
+
 TEST_F(ProgressWindowTest, OwnedWindowIsCentredOverItsOwner) {
     ScriptWindow script;
     ASSERT_NE(nullptr, script.get());
@@ -261,6 +280,20 @@ TEST_F(ProgressWindowTest, FailedStartHoldsOnlyTheCursorUntilDestroy) {
 
     EXPECT_EQ(0, lib.KivRegProgDestroy());
     EXPECT_EQ(::LoadCursorA(nullptr, IDC_ARROW), ::GetCursor());
+}
+
+TEST(ModelessDialog, AnExceptionWhileItIsMadeClosesItAndReachesTheCaller) {
+    Library lib;
+    class Throwing : public kiv::dialogs::ModelessDialog {
+    public:
+        explicit Throwing(HMODULE module) : ModelessDialog(IDD_PROGRESS, nullptr, module) {}
+
+    private:
+        bool OnInit() override { throw std::runtime_error("out of memory"); }
+    };
+    Throwing dialog(lib.module());
+    EXPECT_THROW(dialog.Create(), std::runtime_error);
+    EXPECT_TRUE(ProgressWindows().empty());
 }
 
 TEST(ProgressWindowUnload, ScriptUnloadingTheLibraryWithTheWindowOpenDoesNotCrash) {

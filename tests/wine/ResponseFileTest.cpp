@@ -101,6 +101,8 @@ TEST(KivSetResponseFile, PlaysEveryPageBackWithoutAWindowAndAnswersAFaultyFileAs
         {Page::TargetDir, "[KivShowTargeDir-1]\nResult=1", -1, ERROR_NOT_FOUND, "[KivShowTargeDir-0]", "-"},
         {Page::TargetDir, "[KivShowTargeDir-0]\nResult=2", 2, ERROR_CANCELLED, "\"Zielpfad best\xe4tigen\"", "-"},
         {Page::Tablet, "[KivIsWithinTablet-0]\nResult=1\nTablet=yes", -1, ERROR_NOT_FOUND, "\"Tablet\"", "-"},
+        {Page::Tablet, "[KivIsWithinTablet-0]\nResult=4", 4, 0, "", "-"},
+        {Page::TargetDir, "[KivShowTargeDir-0]\nResult=4", 4, 0, "", "-"},
         {Page::Tablet, "[KivIsWithinTablet-0]\nResult=1\nTablet=0", 1, 0, "", "-"},
         {Page::Tablet, "[KivIsWithinTablet-0]\nResult=1\nTablet=1", 1, 0, "", "Tablet"},
         {Page::Product, "[KivGetMainAcadData-0]\nResult=1\nProduct=ACAD-9\nProductName=AutoCAD 2000", 0,

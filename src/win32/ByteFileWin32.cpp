@@ -1,7 +1,7 @@
 // The configuration core's byte files on Win32: kernel32 reads and writes of whole ranges.
 #include "core/ByteFile.h"
 
-#include "core/Platform.h"
+#include "win32/FileSystem.h"
 #include "win32/Handles.h"
 #include "win32/Log.h"
 
@@ -156,22 +156,17 @@ bool EditInPlace(const std::string& path, std::size_t offset, std::size_t pieceS
 }
 
 bool ReplaceFileContent(const std::string& path, const std::vector<std::string_view>& pieces) {
-    std::string temporary = platform::CreateTemporaryBeside(path);
-    if (temporary.empty()) return false;
-    ScopeExit removeTemporary([&temporary]() noexcept {
-        const DWORD error = ::GetLastError();  // for the caller to tell
-        ::DeleteFileA(temporary.c_str());
-        ::SetLastError(error);
-    });
-    UniqueFile file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
-    // Flushed before the rename that makes it count: after a power loss the old file or the new one.
-    bool written =
-        log::Operation("WriteFile", file && WritePieces(file.get(), pieces) && ::FlushFileBuffers(file.get()),
-                       [&] { return log::Quote(temporary.c_str()); });
-    file.reset();  // a file still open cannot be renamed
-    if (!written || !platform::ReplaceWith(temporary, path)) return false;
-    removeTemporary.release();
-    return true;
+    return file::ReplaceThroughTemporary(
+               path,
+               [&](const std::string& temporary) {
+                   // Closed when this returns, before the replace: a file still open cannot be renamed.
+                   UniqueFile file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+                   // Flushed before the rename that makes it count: after a power loss the old file or the new one.
+                   return log::Operation("WriteFile",
+                                         file && WritePieces(file.get(), pieces) && ::FlushFileBuffers(file.get()),
+                                         [&] { return log::Quote(temporary.c_str()); });
+               })
+        .done();
 }
 
 }  // namespace kiv::core

@@ -89,22 +89,16 @@ Outcome Overwrite(const std::string& source, const std::string& destination) {
         log::Operation("CopyFile onto itself", false, ERROR_SUCCESS, [&] { return FromTo(source, destination); });
         return Outcome::Failed(ERROR_ACCESS_DENIED);
     }
-    const std::string temporary = core::platform::CreateTemporaryBeside(destination);
-    if (temporary.empty()) return Outcome::Failed(::GetLastError());
-    DWORD error = ERROR_SUCCESS;
-    auto step = [&error](bool ok) {
-        if (!ok && error == ERROR_SUCCESS) error = ::GetLastError();
-        return ok;
-    };
-    const bool copied = step(::CopyFileA(source.c_str(), temporary.c_str(), FALSE) != FALSE);
-    log::Operation("CopyFile", copied, error, [&] { return FromTo(source, temporary); });
-    // The copy takes a read-only source's attribute (Wine also after a failed copy), which would
-    // refuse the flush and the removal; the replace gives it the destination's attributes.
-    ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (copied && step(FlushToDisk(temporary)) && step(core::platform::ReplaceWith(temporary, destination)))
-        return Outcome::Done();
-    ::DeleteFileA(temporary.c_str());
-    return Outcome::Failed(error);
+    return ReplaceThroughTemporary(destination, [&](const std::string& temporary) {
+        const bool copied = ::CopyFileA(source.c_str(), temporary.c_str(), FALSE) != FALSE;
+        const DWORD error = ::GetLastError();
+        log::Operation("CopyFile", copied, error, [&] { return FromTo(source, temporary); });
+        // The copy takes a read-only source's attribute (Wine also after a failed copy), which would
+        // refuse the flush and the removal; the replace gives it the destination's attributes.
+        ::SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetLastError(error);
+        return copied && FlushToDisk(temporary);
+    });
 }
 
 // The library's temporary files are named "~kiv", eight upper-case hexadecimal digits and
@@ -130,6 +124,21 @@ std::string TemporaryName(unsigned long number) {
     char name[sizeof kTemporaryPrefix + kTemporaryDigits + sizeof kTemporarySuffix];
     std::snprintf(name, sizeof name, "%s%08lX%s", kTemporaryPrefix, number, kTemporarySuffix);
     return name;
+}
+
+Outcome ReplaceThroughTemporary(const std::string& destination,
+                                const std::function<bool(const std::string& temporary)>& fill) {
+    const std::string temporary = core::platform::CreateTemporaryBeside(destination);
+    if (temporary.empty()) return Outcome::Failed(::GetLastError());
+    ScopeExit removeTemporary([&temporary]() noexcept {
+        const DWORD error = ::GetLastError();  // for the caller to tell
+        ::DeleteFileA(temporary.c_str());
+        ::SetLastError(error);
+    });
+    if (!fill(temporary) || !core::platform::ReplaceWith(temporary, destination))
+        return Outcome::Failed(::GetLastError());
+    removeTemporary.release();
+    return Outcome::Done();
 }
 
 Outcome Flush(const std::string& path) { return Outcome::OfCall(FlushToDisk(path), ::GetLastError()); }

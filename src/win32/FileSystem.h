@@ -6,6 +6,7 @@
 #include "win32/Outcome.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,14 @@ Outcome Copy(const std::string& source, const std::string& destination);
 Outcome Move(const std::string& source, const std::string& destination);
 
 Outcome Delete(const std::string& path);
+
+// Puts new content in destination's place in one step: fill writes it whole and
+// flushed into a new temporary file beside destination, which then replaces it.
+// On any failure the temporary file goes and destination stays as it was; the
+// failure's code is also left as the last error.
+Outcome ReplaceThroughTemporary(const std::string& destination,
+                                const std::function<bool(const std::string& temporary)>& fill);
+
 // Writes what the system still buffers of the file to the disk.
 Outcome Flush(const std::string& path);
 Outcome CreateFolder(const std::string& path);
